@@ -1,0 +1,204 @@
+// PxImage: the raster image. One DIB block (info header, palette, bottom-up rows
+// with a 4-byte stride), an info record with the file-level facts, and optional
+// alpha channel and selection mask. Row 0 is the bottom row of the picture.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/base/global_memory.h"
+#include "platform/base/win_types.h"
+
+// Image type codes. The caller always names the type; nothing is guessed.
+enum ImageType : DWORD {
+    PX_FORMAT_UNKNOWN = 0,
+    PX_FORMAT_BMP = 1,
+    PX_FORMAT_GIF = 2,
+    PX_FORMAT_JPG = 3,
+    PX_FORMAT_PNG = 4,
+};
+
+struct rgb_color {
+    BYTE r, g, b;
+};
+
+// Largest picture Create accepts: 2^28 pixels (about 268 megapixels), and a DIB
+// block whose size fits the signed 32-bit GetSize.
+constexpr std::uint64_t kPxMaxPixels = std::uint64_t{1} << 28;
+
+class PxImage;
+
+struct PxImageInfo {
+    DWORD effWidth;
+    BYTE* bits;
+    PxImage* ghostOf;
+    DWORD type;
+    char lastError[256];
+    LONG progress;
+    LONG escape;
+    LONG transIndex;
+    RGBQUAD transColor;
+    BYTE jpegQuality;
+    LONG frame;
+    LONG numFrames;
+    DWORD frameDelay;
+    LONG xDpi;
+    LONG yDpi;
+    RECT selectionBox;
+    BYTE alphaMax;
+    bool alphaPaletteEnabled;
+    bool enabled;
+    LONG xOffset;
+    LONG yOffset;
+};
+
+class PxImage {
+public:
+    explicit PxImage(DWORD imageType = 0);
+    PxImage(DWORD width, DWORD height, DWORD bpp, DWORD imageType = 0);
+    PxImage(const PxImage& src, bool copyPixels = true, bool copySelection = true,
+            bool copyAlpha = true);
+    PxImage& operator=(const PxImage& src);
+    virtual ~PxImage();
+
+    // Lifetime
+    BYTE* Create(DWORD width, DWORD height, LONG bpp, LONG imageType = 0);
+    bool Destroy();
+    bool Copy(const PxImage& src, bool copyPixels = true, bool copySelection = true,
+              bool copyAlpha = true);
+    bool Transfer(PxImage& from);
+    void Clear(BYTE fill = 0);
+    HANDLE CopyToHandle() const;
+    bool CreateFromHANDLE(HANDLE handle);
+    static const char* GetVersion();
+
+    // Geometry and fields
+    bool IsValid() const { return dib != nullptr; }
+    bool IsInside(LONG x, LONG y) const;
+    LONG GetSize() const;
+    BYTE* GetDIB() const { return dib; }
+    BYTE* GetBits() const { return dib ? info.bits : nullptr; }
+    DWORD GetWidth() const { return static_cast<DWORD>(header.biWidth); }
+    DWORD GetHeight() const { return static_cast<DWORD>(header.biHeight); }
+    WORD GetBpp() const { return header.biBitCount; }
+    DWORD GetNumColors() const { return header.biClrUsed; }
+    bool IsIndexed() const { return header.biClrUsed != 0; }
+    bool HasAlpha() const { return alpha != nullptr; }
+    bool HasSelection() const { return selection != nullptr; }
+    DWORD GetEffWidth() const { return info.effWidth; }
+    DWORD GetType() const { return info.type; }
+    void SetType(DWORD type) { info.type = type; }
+    const char* GetLastError() const { return info.lastError; }
+    LONG GetProgress() const { return info.progress; }
+    void SetProgress(LONG progress) { info.progress = progress; }
+    LONG GetEscape() const { return info.escape; }
+    void SetEscape(LONG escape) { info.escape = escape; }
+    LONG GetTransIndex() const { return info.transIndex; }
+    void SetTransIndex(LONG index) { info.transIndex = index; }
+    bool IsTransparent() const { return info.transIndex >= 0; }
+    RGBQUAD GetTransColor() const;
+    void SetTransColor(RGBQUAD color) { info.transColor = color; }
+    BYTE GetJpegQuality() const { return info.jpegQuality; }
+    void SetJpegQuality(BYTE quality) { info.jpegQuality = quality; }
+    LONG GetFrame() const { return info.frame; }
+    void SetFrame(LONG frame) { info.frame = frame; }
+    LONG GetNumFrames() const { return info.numFrames; }
+    void SetNumFrames(LONG count) { info.numFrames = count; }
+    DWORD GetFrameDelay() const { return info.frameDelay; }
+    void SetFrameDelay(DWORD delay) { info.frameDelay = delay; }
+    LONG GetXDPI() const { return info.xDpi; }
+    LONG GetYDPI() const { return info.yDpi; }
+    void SetXDPI(LONG dpi);
+    void SetYDPI(LONG dpi);
+    void GetSelectionBox(RECT& box) const { box = info.selectionBox; }
+    BYTE AlphaGetMax() const { return info.alphaMax; }
+    void AlphaSetMax(BYTE max) { info.alphaMax = max; }
+    void AlphaPaletteEnable(bool enable = true) { info.alphaPaletteEnabled = enable; }
+    bool IsAlphaPaletteEnabled() const { return info.alphaPaletteEnabled; }
+    void Enable(bool enable = true) { info.enabled = enable; }
+    bool IsEnabled() const { return info.enabled; }
+    void GetOffset(LONG* x, LONG* y) const;
+    void SetOffset(LONG x, LONG y);
+
+    // Palette
+    DWORD GetPaletteSize() const;
+    RGBQUAD* GetPalette() const;
+    RGBQUAD GetPaletteColor(BYTE index) const;
+    void SetPaletteIndex(BYTE index, BYTE r, BYTE g, BYTE b, BYTE alpha = 0);
+    void SetPaletteIndex(BYTE index, RGBQUAD color);
+    void SetPaletteIndex(BYTE index, COLORREF color);
+    void SetPalette(const RGBQUAD* palette, DWORD count = 256);
+    void SetPalette(DWORD count, const BYTE* red, const BYTE* green = nullptr,
+                    const BYTE* blue = nullptr);
+    void SetPalette(const rgb_color* rgb, DWORD count = 256);
+    bool GetRGB(int index, BYTE* r, BYTE* g, BYTE* b) const;
+    void SetGrayPalette();
+    void BlendPalette(COLORREF color, LONG percent);
+    bool IsGrayScale() const;
+    bool SwapIndex(BYTE a, BYTE b);
+
+    // Pixels
+    BYTE GetPixelIndex(LONG x, LONG y) const;
+    void SetPixelIndex(LONG x, LONG y, BYTE index);
+    RGBQUAD GetPixelColor(LONG x, LONG y) const;
+    void SetPixelColor(LONG x, LONG y, RGBQUAD color);
+    void SetPixelColor(LONG x, LONG y, COLORREF color);
+    BYTE GetNearestIndex(RGBQUAD color) const;
+    static RGBQUAD RGBtoRGBQUAD(COLORREF color);
+    static COLORREF RGBQUADtoRGB(RGBQUAD color);
+    BYTE GetColorType() const;
+
+    // Alpha channel
+    bool AlphaCreate();
+    void AlphaDelete();
+    void AlphaClear();
+    void AlphaSet(BYTE level);
+    void AlphaSet(LONG x, LONG y, BYTE level);
+    BYTE AlphaGet(LONG x, LONG y) const;
+    void AlphaInvert();
+    bool AlphaCopy(const PxImage& from);
+    bool AlphaFlip();
+    bool AlphaMirror();
+    bool AlphaSplit(PxImage* dest) const;
+    bool AlphaStrip();
+    void AlphaPaletteClear();
+    bool HasAlphaPalette() const;
+
+    // Selection mask
+    bool SelectionCreate();
+    bool SelectionDelete();
+    bool SelectionClear();
+    bool SelectionInvert();
+    bool SelectionCopy(const PxImage& from);
+    bool SelectionAddRect(RECT rect);
+    bool SelectionAddEllipse(RECT rect);
+    bool SelectionAddPolygon(const POINT* points, LONG count);
+    bool IsInsideSelection(LONG x, LONG y) const;
+
+protected:
+    void Startup(DWORD imageType);
+    void Ghost(PxImage* from);
+    void CopyInfo(const PxImage& src);
+    void RGBtoBGR(BYTE* buffer, LONG length) const;
+    void Bitfield2RGB(const BYTE* src, WORD redMask, WORD greenMask, WORD blueMask, BYTE bpp);
+    // Copies text into lastError, cut to 255 bytes.
+    void SetLastErrorText(const char* text);
+    // Writes `header` into the block's first 40 bytes.
+    void SyncDibHeader();
+    static LONG DpiFromPelsPerMeter(LONG pelsPerMeter);
+
+    BYTE* dib;
+    BITMAPINFOHEADER header;
+    PxImageInfo info;
+    BYTE* selection;
+    BYTE* alpha;
+
+private:
+    BYTE* RowAt(LONG y) const { return info.bits + static_cast<std::size_t>(y) * info.effWidth; }
+    std::size_t PixelCount() const;
+    void ResetSelectionBox();
+    void GrowSelectionBox(LONG x, LONG y);
+    void SelectSpan(LONG y, LONG x0, LONG x1);
+    bool ReplaceMask(BYTE*& mask, BYTE* fresh);
+    bool LoadDibBlock(const BYTE* block, std::size_t size);
+    void ReverseRows();
+};

@@ -1,0 +1,68 @@
+// The Win32 data types that the image library, the software GDI and the wizard
+// exchange. Layouts match the Windows ones byte for byte where the type is ever
+// stored in a file or a memory block.
+#pragma once
+
+#include <cstdint>
+
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using UINT = unsigned int;
+using BOOL = int;
+using COLORREF = DWORD;
+
+struct RGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+};
+static_assert(sizeof(RGBQUAD) == 4);
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+// Kept in host byte order; PackInfoHeader / UnpackInfoHeader give the stored form.
+struct BITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+};
+
+constexpr DWORD BI_RGB = 0;
+constexpr DWORD BI_RLE8 = 1;
+constexpr DWORD BI_RLE4 = 2;
+constexpr DWORD BI_BITFIELDS = 3;
+
+constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
+    return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
+           (static_cast<COLORREF>(b) << 16);
+}
+constexpr BYTE GetRValue(COLORREF c) {
+    return static_cast<BYTE>(c);
+}
+constexpr BYTE GetGValue(COLORREF c) {
+    return static_cast<BYTE>(c >> 8);
+}
+constexpr BYTE GetBValue(COLORREF c) {
+    return static_cast<BYTE>(c >> 16);
+}

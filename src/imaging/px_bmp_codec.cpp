@@ -1,12 +1,12 @@
 #include "px_bmp_codec.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "platform/base/dib_header.h"
+#include "px_bitfields.h"
 
 namespace {
 
@@ -221,18 +221,13 @@ bool PxBmpCodec::ReadBitfieldPixels(PxFile* stream, const Layout& layout) {
 // 32-bit pixels whose masks place the channels elsewhere than the usual bytes: each
 // field is cut out by its mask and its top 8 bits become the channel.
 void PxBmpCodec::MaskedToRGB(const BYTE* src, const DWORD masks[3]) {
-    auto channel = [](DWORD pixel, DWORD mask) {
-        const DWORD field = (pixel & mask) >> std::countr_zero(mask);
-        const int width = std::popcount(mask);
-        return static_cast<BYTE>(width >= 8 ? field >> (width - 8) : field << (8 - width));
-    };
     for (LONG y = 0; y < header.biHeight; ++y) {
         BYTE* row = RowAt(y);
         for (LONG x = 0; x < header.biWidth; ++x, src += 4) {
             const DWORD pixel = LoadLE32(src);
-            row[3 * x] = channel(pixel, masks[2]);
-            row[3 * x + 1] = channel(pixel, masks[1]);
-            row[3 * x + 2] = channel(pixel, masks[0]);
+            row[3 * x] = FieldToByte(pixel, masks[2]);
+            row[3 * x + 1] = FieldToByte(pixel, masks[1]);
+            row[3 * x + 2] = FieldToByte(pixel, masks[0]);
         }
     }
 }

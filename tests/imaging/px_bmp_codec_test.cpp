@@ -84,6 +84,13 @@ TEST(BmpDecode, SixteenBitFieldsKeepTheTopBitsOfEachField) {
     EXPECT_EQ(image.GetPixelColor(1, 0).rgbBlue, 248);
     EXPECT_EQ(image.GetPixelColor(1, 0).rgbRed, 0);
 
+    BmpBuilder odd;  // 2-3-1 fields: each keeps its top bits too
+    odd.InfoHeader(1, 1, 16, BI_BITFIELDS).U32(0x30).U32(0x0E).U32(0x01).U8({0x3F, 0, 0, 0});
+    ASSERT_TRUE(DecodeBmp(image, odd)) << image.GetLastError();
+    EXPECT_EQ(image.GetPixelColor(0, 0).rgbRed, 192);
+    EXPECT_EQ(image.GetPixelColor(0, 0).rgbGreen, 224);
+    EXPECT_EQ(image.GetPixelColor(0, 0).rgbBlue, 128);
+
     BmpBuilder plain;  // no masks: 5-5-5
     plain.InfoHeader(1, 1, 16).U8({0x00, 0x7C, 0, 0});
     ASSERT_TRUE(DecodeBmp(image, plain));

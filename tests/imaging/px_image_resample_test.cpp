@@ -107,6 +107,21 @@ TEST(PxImageResample, AreaAveragingAgreesWithAFloatingPointBoxFilter) {
     EXPECT_NEAR(bias / checked, -0.5, 0.1);  // truncation, nothing systematic besides
 }
 
+// A result pixel here covers over 100 000 source pixels: its sum of weighted
+// thousandths (about 2.5e10) does not fit 32 bits.
+TEST(PxImageResample, LargeShrinkFactorsKeepTheMean) {
+    PxImage image = testpic::Uniform24(1000, 1000, RGBQUAD{200, 100, 250, 0});
+    ASSERT_TRUE(image.Resample(3, 3, 0));
+    for (LONG y = 0; y < 3; ++y) {
+        for (LONG x = 0; x < 3; ++x) {
+            const RGBQUAD c = image.GetPixelColor(x, y);
+            EXPECT_NEAR(c.rgbBlue, 200, 1);
+            EXPECT_NEAR(c.rgbGreen, 100, 1);
+            EXPECT_NEAR(c.rgbRed, 250, 1);
+        }
+    }
+}
+
 TEST(PxImageResample, ShrinkingOneWayInterpolatesInsteadOfAveraging) {
     // Columns alternate 0 and 200: averaging pairs would give 100, bilinear
     // sampling at the even columns gives 0.

@@ -7,6 +7,7 @@
 
 #include "platform/base/global_memory.h"
 #include "platform/base/win_types.h"
+#include "platform/gdi/gdi_types.h"
 
 // Image type codes. The caller always names the type; nothing is guessed.
 enum ImageType : DWORD {
@@ -174,6 +175,26 @@ public:
     bool SelectionAddPolygon(const POINT* points, LONG count);
     bool IsInsideSelection(LONG x, LONG y) const;
 
+    // ---- Drawing on device contexts and device bitmaps (px_image_draw*.cpp) ----
+    // Draws into (x, y, cx, cy), negative sizes meaning the picture's own, honouring
+    // the transparent colour, the alpha channel and palette alpha by blending over
+    // what the device shows; nearest neighbour when scaled; limited to clip when
+    // given, the device's clip region being restored afterwards. 1 when drawn.
+    LONG Draw(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1,
+              const RECT* clip = nullptr);
+    LONG Draw(HDC hdc, const RECT& rect, const RECT* clip = nullptr);
+    // The whole picture scaled into the rectangle, colour on colour, no transparency.
+    LONG Stretch(HDC hdc, LONG x, LONG y, LONG cx, LONG cy);
+    LONG Stretch(HDC hdc, const RECT& rect);
+    // A device bitmap of the picture (the caller deletes it); null when invalid.
+    HBITMAP MakeBitmap(HDC hdc = nullptr);
+    bool CreateFromHBITMAP(HBITMAP bitmap);
+    // Repeats the picture, unscaled, over the rectangle from its top-left corner.
+    LONG Tile(HDC hdc, const RECT* rect);
+    // Draws through a monochrome mask of the transparent colour (no blending).
+    LONG Draw2(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1);
+    LONG Draw2(HDC hdc, const RECT& rect);
+
 protected:
     void Startup(DWORD imageType);
     void Ghost(PxImage* from);
@@ -193,6 +214,8 @@ protected:
     BYTE* alpha;
 
 private:
+    friend class PxImageDrawer;
+
     BYTE* RowAt(LONG y) const { return info.bits + static_cast<std::size_t>(y) * info.effWidth; }
     std::size_t PixelCount() const;
     void ResetSelectionBox();

@@ -181,19 +181,19 @@ public:
     // what the device shows; nearest neighbour when scaled; limited to clip when
     // given, the device's clip region being restored afterwards. 1 when drawn.
     LONG Draw(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1,
-              const RECT* clip = nullptr);
-    LONG Draw(HDC hdc, const RECT& rect, const RECT* clip = nullptr);
+              const RECT* clip = nullptr) const;
+    LONG Draw(HDC hdc, const RECT& rect, const RECT* clip = nullptr) const;
     // The whole picture scaled into the rectangle, colour on colour, no transparency.
-    LONG Stretch(HDC hdc, LONG x, LONG y, LONG cx, LONG cy);
-    LONG Stretch(HDC hdc, const RECT& rect);
+    LONG Stretch(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) const;
+    LONG Stretch(HDC hdc, const RECT& rect) const;
     // A device bitmap of the picture (the caller deletes it); null when invalid.
-    HBITMAP MakeBitmap(HDC hdc = nullptr);
+    HBITMAP MakeBitmap(HDC hdc = nullptr) const;
     bool CreateFromHBITMAP(HBITMAP bitmap);
     // Repeats the picture, unscaled, over the rectangle from its top-left corner.
-    LONG Tile(HDC hdc, const RECT* rect);
+    LONG Tile(HDC hdc, const RECT* rect) const;
     // Draws through a monochrome mask of the transparent colour (no blending).
-    LONG Draw2(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1);
-    LONG Draw2(HDC hdc, const RECT& rect);
+    LONG Draw2(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1) const;
+    LONG Draw2(HDC hdc, const RECT& rect) const;
 
 protected:
     void Startup(DWORD imageType);

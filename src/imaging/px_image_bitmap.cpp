@@ -10,7 +10,7 @@
 // the rows are handed over as a device bitmap wants them, top-down and padded
 // to 2 bytes, in 24-bit colour, so the bitmap shows the picture the right way
 // up and in its palette's colours whatever its depth.
-HBITMAP PxImage::MakeBitmap(HDC hdc) {
+HBITMAP PxImage::MakeBitmap(HDC hdc) const {
     if (!dib) return nullptr;
     const PxImageDrawer drawer(*this);
     if (hdc) {

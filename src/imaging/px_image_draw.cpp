@@ -82,7 +82,7 @@ void DrawThroughSection(HDC hdc, const PxImageDrawer& drawer, const PxPlacement&
 
 }  // namespace
 
-LONG PxImage::Draw(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* clip) {
+LONG PxImage::Draw(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* clip) const {
     if (!dib || !hdc || cx == 0 || cy == 0 || !info.enabled) return 0;
     if (cx < 0) cx = header.biWidth;
     if (cy < 0) cy = header.biHeight;
@@ -100,11 +100,11 @@ LONG PxImage::Draw(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* clip) 
     return 1;
 }
 
-LONG PxImage::Draw(HDC hdc, const RECT& rect, const RECT* clip) {
+LONG PxImage::Draw(HDC hdc, const RECT& rect, const RECT* clip) const {
     return Draw(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, clip);
 }
 
-LONG PxImage::Stretch(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) {
+LONG PxImage::Stretch(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) const {
     if (!dib || !hdc) return 0;
     const BITMAPINFO256 dibInfo = PxImageDrawer(*this).DibInfo();
     SetStretchBltMode(hdc, COLORONCOLOR);
@@ -113,13 +113,13 @@ LONG PxImage::Stretch(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) {
     return 1;
 }
 
-LONG PxImage::Stretch(HDC hdc, const RECT& rect) {
+LONG PxImage::Stretch(HDC hdc, const RECT& rect) const {
     return Stretch(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
 // Only the tiles that meet the visible part of the rectangle are drawn, so a
 // huge rectangle costs no more than the area it shows.
-LONG PxImage::Tile(HDC hdc, const RECT* rect) {
+LONG PxImage::Tile(HDC hdc, const RECT* rect) const {
     if (!dib || !hdc || !rect || !info.enabled) return 0;
     RECT box{0, 0, 0, 0};
     GetClipBox(hdc, &box);
@@ -137,7 +137,7 @@ LONG PxImage::Tile(HDC hdc, const RECT* rect) {
 // Classic masked drawing: the mask (white where the picture is transparent)
 // is ANDed onto the device, then the picture with its transparent pixels
 // turned black is ORed on top.
-LONG PxImage::Draw2(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) {
+LONG PxImage::Draw2(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) const {
     if (!dib || !hdc || cx == 0 || cy == 0 || !info.enabled) return 0;
     if (cx < 0) cx = header.biWidth;
     if (cy < 0) cy = header.biHeight;
@@ -173,6 +173,6 @@ LONG PxImage::Draw2(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) {
     return 1;
 }
 
-LONG PxImage::Draw2(HDC hdc, const RECT& rect) {
+LONG PxImage::Draw2(HDC hdc, const RECT& rect) const {
     return Draw2(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "platform/base/global_memory.h"
+#include "platform/base/resources.h"
 #include "platform/base/win_types.h"
 #include "platform/gdi/gdi_types.h"
 
@@ -27,6 +29,7 @@ struct rgb_color {
 constexpr std::uint64_t kPxMaxPixels = std::uint64_t{1} << 28;
 
 class PxImage;
+class PxFile;
 
 struct PxImageInfo {
     DWORD effWidth;
@@ -58,8 +61,29 @@ public:
     PxImage(DWORD width, DWORD height, DWORD bpp, DWORD imageType = 0);
     PxImage(const PxImage& src, bool copyPixels = true, bool copySelection = true,
             bool copyAlpha = true);
+    PxImage(const char* fileName, DWORD imageType);
+    PxImage(std::FILE* stream, DWORD imageType);
+    PxImage(PxFile* stream, DWORD imageType);
+    PxImage(BYTE* buffer, DWORD size, DWORD imageType);
     PxImage& operator=(const PxImage& src);
     virtual ~PxImage();
+
+    // Codec dispatch: the caller always names the type; nothing is guessed.
+    bool Decode(PxFile* stream, DWORD imageType);
+    bool Decode(std::FILE* stream, DWORD imageType);
+    bool Decode(BYTE* buffer, DWORD size, DWORD imageType);
+    bool Load(const char* fileName, DWORD imageType = 0, bool quiet = false);
+    bool Load(const wchar_t* fileName, DWORD imageType = 0);
+    bool LoadResource(HRSRC resource, DWORD imageType, HMODULE module = nullptr);
+    bool Encode(PxFile* stream, DWORD imageType);
+    bool Encode(std::FILE* stream, DWORD imageType);
+    // Only into a null buffer: on success it holds the file (free it with std::free).
+    bool Encode(BYTE*& buffer, LONG& size, DWORD imageType);
+    bool Save(const char* fileName, DWORD imageType);
+    bool Save(const wchar_t* fileName, DWORD imageType);
+    // Several pictures as one file; only GIF can hold them.
+    bool Encode(PxFile* stream, PxImage** images, int count, DWORD imageType);
+    bool Encode(std::FILE* stream, PxImage** images, int count, DWORD imageType);
 
     // Lifetime
     BYTE* Create(DWORD width, DWORD height, LONG bpp, LONG imageType = 0);
@@ -206,6 +230,10 @@ protected:
     // Writes `header` into the block's first 40 bytes.
     void SyncDibHeader();
     static LONG DpiFromPelsPerMeter(LONG pelsPerMeter);
+    // Turns a top-down picture the right way up (rows only).
+    void ReverseRows();
+    // Row y (0 = bottom) of a valid image; the caller keeps 0 <= y < height.
+    BYTE* RowAt(LONG y) const { return info.bits + static_cast<std::size_t>(y) * info.effWidth; }
 
     BYTE* dib;
     BITMAPINFOHEADER header;
@@ -216,12 +244,13 @@ protected:
 private:
     friend class PxImageDrawer;
 
-    BYTE* RowAt(LONG y) const { return info.bits + static_cast<std::size_t>(y) * info.effWidth; }
     std::size_t PixelCount() const;
     void ResetSelectionBox();
     void GrowSelectionBox(LONG x, LONG y);
     void SelectSpan(LONG y, LONG x0, LONG x1);
     bool ReplaceMask(BYTE*& mask, BYTE* fresh);
     bool LoadDibBlock(const BYTE* block, std::size_t size);
-    void ReverseRows();
+    template <class Codec>
+    bool DecodeWith(Codec& codec, PxFile* stream);
+    bool EncodeToStream(PxFile* stream, DWORD imageType);
 };

@@ -1,22 +1,15 @@
 // DIB blocks in global memory handles, and the 16/32-bit bit-field conversion
 // they share with the BMP reader.
 #include <algorithm>
-#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "platform/base/dib_header.h"
+#include "px_bitfields.h"
 #include "px_image.h"
 
 namespace {
-
-// Shifts left by a positive and right by a negative amount; hostile masks can ask
-// for either, and for more than the word holds.
-BYTE ShiftToByte(DWORD value, int left) {
-    if (left >= 0) return static_cast<BYTE>(left > 31 ? 0 : value << left);
-    return static_cast<BYTE>(-left > 31 ? 0 : value >> -left);
-}
 
 struct DibLayout {
     BITMAPINFOHEADER h;
@@ -94,7 +87,9 @@ bool PxImage::LoadDibBlock(const BYTE* block, std::size_t size) {
     if (!image.Create(d.width, d.height, d.h.biBitCount, static_cast<LONG>(info.type)))
         return false;
     const std::uint64_t entries = std::min<std::uint64_t>(d.colors, image.GetNumColors());
-    std::memcpy(image.GetPalette(), block + d.paletteOffset, static_cast<std::size_t>(4 * entries));
+    if (entries)
+        std::memcpy(image.GetPalette(), block + d.paletteOffset,
+                    static_cast<std::size_t>(4 * entries));
 
     const BYTE* rows = block + d.bitsOffset;
     if (d.h.biBitCount == 32) {
@@ -124,23 +119,23 @@ void PxImage::ReverseRows() {
 }
 
 // 16 bits: rows of ((width + 1) / 2) * 4 bytes, converted from the last row and the
-// rightmost pixel backwards so the source may be this image's own pixel block.
+// rightmost pixel backwards so the source may be this image's own pixel block. Each
+// field keeps its top bits wherever the mask puts it (5-5-5 and 5-6-5 white become
+// 248, 248, 248 and 248, 252, 248).
 // 32 bits: rows of width * 4 bytes, bytes 0, 1, 2 taken as blue, green, red.
 void PxImage::Bitfield2RGB(const BYTE* src, WORD redMask, WORD greenMask, WORD blueMask, BYTE bpp) {
     if (!dib || !src || header.biBitCount != 24) return;
     const LONG width = header.biWidth;
     if (bpp == 16) {
-        const int nr = std::popcount(redMask), ng = std::popcount(greenMask);
-        const int nb = std::popcount(blueMask);
         const std::size_t srcStride = static_cast<std::size_t>((width + 1) / 2) * 4;
         for (LONG y = header.biHeight - 1; y >= 0; --y) {
             for (LONG x = width - 1; x >= 0; --x) {
                 const BYTE* s = src + y * srcStride + 2 * static_cast<std::size_t>(x);
                 const DWORD w = s[0] | (DWORD{s[1]} << 8);
                 BYTE* p = RowAt(y) + 3 * static_cast<std::size_t>(x);
-                p[0] = ShiftToByte(w & blueMask, 8 - nr);
-                p[1] = ShiftToByte(w & greenMask, -(nr + ng - 8));
-                p[2] = ShiftToByte(w & redMask, -(nr + ng + nb - 8));
+                p[0] = FieldToByte(w, blueMask);
+                p[1] = FieldToByte(w, greenMask);
+                p[2] = FieldToByte(w, redMask);
             }
         }
     } else if (bpp == 32) {

@@ -66,3 +66,16 @@ constexpr BYTE GetGValue(COLORREF c) {
 constexpr BYTE GetBValue(COLORREF c) {
     return static_cast<BYTE>(c >> 16);
 }
+
+// Message box styles and answers (the Win32 values).
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_OKCANCEL = 0x00000001;
+constexpr UINT MB_YESNO = 0x00000004;
+constexpr UINT MB_ICONERROR = 0x00000010;
+constexpr UINT MB_ICONQUESTION = 0x00000020;
+constexpr UINT MB_ICONWARNING = 0x00000030;
+constexpr UINT MB_ICONINFORMATION = 0x00000040;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;

@@ -1,0 +1,15 @@
+# Writes OUTPUT, a C++ source holding INPUT's bytes registered as resource TYPE/ID.
+file(READ ${INPUT} hex HEX)
+string(LENGTH "${hex}" length)
+math(EXPR size "${length} / 2")
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" bytes "${bytes}")
+file(WRITE ${OUTPUT} "// Generated from ${INPUT}; do not edit.
+#include \"platform/base/resources.h\"
+
+namespace {
+const BYTE kData[] = {
+${bytes}0};
+const ResourceRegistrar kRegistrar(\"${TYPE}\", ${ID}, kData, ${size});
+}  // namespace
+")

@@ -1,0 +1,19 @@
+// The codec dispatch over memory buffers: the first byte picks the type code and
+// the frame, the rest is the file. Decoded pictures go through every encoder.
+#include <cstdlib>
+
+#include "imaging/px_image.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const BYTE* data, std::size_t size) {
+    if (size < 1) return 0;
+    const DWORD type = data[0] % 6;  // 0 and 5 must be refused
+    PxImage image;
+    image.SetFrame(data[0] >> 3);
+    if (!image.Decode(const_cast<BYTE*>(data + 1), static_cast<DWORD>(size - 1), type)) return 0;
+    for (DWORD out = 0; out <= 5; ++out) {
+        BYTE* buffer = nullptr;
+        LONG bytes = 0;
+        if (image.Encode(buffer, bytes, out)) std::free(buffer);
+    }
+    return 0;
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the public
+# picture suites and runs one target.  usage: fuzz/run.sh fuzz_bmp|fuzz_dispatch [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+target=${1:?usage: fuzz/run.sh TARGET [SECONDS]}
+seconds=${2:-600}
+for pkg in clang libclang-rt-14-dev; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+        { apt-get update -qq && apt-get install -y -qq "$pkg"; }
+done
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DOSTREL_FUZZ=ON -DOSTREL_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz --target "$target"
+
+corpus=build-fuzz/corpus/$target
+mkdir -p "$corpus"
+data=../shared/testdata
+if [[ -d $data ]]; then
+    case $target in
+        fuzz_bmp) find "$data/bmpsuite" "$data/bmp" -name '*.bmp' -exec cp -n {} "$corpus/" \; ;;
+        fuzz_dispatch)
+            # The first byte of a seed selects the codec: 1 BMP, 2 GIF, 3 JPEG, 4 PNG.
+            i=0
+            while IFS= read -r -d '' f; do
+                case $f in *.bmp) t=1 ;; *.gif) t=2 ;; *.jpg | *.jpeg) t=3 ;; *.png) t=4 ;; *) continue ;; esac
+                { printf "\\x0$t"; cat "$f"; } >"$corpus/seed$((i++))"
+            done < <(find "$data" -type f -size -200k -print0)
+            ;;
+    esac
+else
+    echo "no test data at $data: starting from an empty corpus"
+fi
+ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$target" "$corpus" -max_total_time="$seconds" \
+    -rss_limit_mb=2560 -timeout=20 -print_final_stats=1

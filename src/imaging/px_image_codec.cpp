@@ -1,0 +1,218 @@
+// Codec dispatch: the type code picks the codec; a codec object lives for one call.
+#include <cstdlib>
+#include <string>
+
+#include "px_bmp_codec.h"
+#include "px_gif_codec.h"
+#include "px_io_file.h"
+#include "px_jpeg_codec.h"
+#include "px_mem_file.h"
+#include "px_message.h"
+#include "px_png_codec.h"
+
+namespace {
+
+constexpr const char* kUnsupported = "Unsupported operation for this format";
+
+// Wide names are UTF-32 on this platform; files are opened by their UTF-8 name.
+std::string Utf8Name(const wchar_t* name) {
+    std::string out;
+    for (; name && *name; ++name) {
+        auto c = static_cast<char32_t>(*name);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+PxImage::PxImage(const char* fileName, DWORD imageType) {
+    Startup(imageType);
+    Load(fileName, imageType, false);
+}
+
+PxImage::PxImage(std::FILE* stream, DWORD imageType) {
+    Startup(imageType);
+    Decode(stream, imageType);
+}
+
+PxImage::PxImage(PxFile* stream, DWORD imageType) {
+    Startup(imageType);
+    Decode(stream, imageType);
+}
+
+PxImage::PxImage(BYTE* buffer, DWORD size, DWORD imageType) {
+    Startup(imageType);
+    Decode(buffer, size, imageType);
+}
+
+// On success the whole picture moves in; on failure only the error text (and, for
+// GIF, the frame count) reaches this image, which keeps its picture.
+template <class Codec>
+bool PxImage::DecodeWith(Codec& codec, PxFile* stream) {
+    if (codec.Decode(stream)) return Transfer(codec);
+    SetLastErrorText(codec.GetLastError());
+    if (codec.GetType() == PX_FORMAT_GIF) {
+        info.numFrames = codec.GetNumFrames();
+        PxMessageBox(info.lastError, "Gif error", MB_OK | MB_ICONERROR);
+    } else if (codec.GetType() == PX_FORMAT_PNG) {
+        PxMessageBox(info.lastError, "Png error", MB_OK | MB_ICONERROR);
+    }
+    return false;
+}
+
+bool PxImage::Decode(PxFile* stream, DWORD imageType) {
+    switch (imageType) {
+        case PX_FORMAT_BMP: {
+            PxBmpCodec codec;
+            return DecodeWith(codec, stream);
+        }
+        case PX_FORMAT_GIF: {
+            PxGifCodec codec;
+            codec.SetFrame(info.frame);
+            return DecodeWith(codec, stream);
+        }
+        case PX_FORMAT_JPG: {
+            PxJpegCodec codec;
+            return DecodeWith(codec, stream);
+        }
+        case PX_FORMAT_PNG: {
+            PxPngCodec codec;
+            return DecodeWith(codec, stream);
+        }
+        default:
+            SetLastErrorText(kUnsupported);
+            return false;
+    }
+}
+
+bool PxImage::Decode(std::FILE* stream, DWORD imageType) {
+    PxIOFile file(stream);
+    return Decode(&file, imageType);
+}
+
+bool PxImage::Decode(BYTE* buffer, DWORD size, DWORD imageType) {
+    PxMemFile file(buffer, size);
+    return Decode(&file, imageType);
+}
+
+bool PxImage::Load(const char* fileName, DWORD imageType, bool quiet) {
+    PxIOFile file;
+    if (!file.Open(fileName, "rb")) {
+        if (!quiet) PxMessageBox("File open error", fileName, MB_OK);
+        return false;
+    }
+    return Decode(&file, imageType);
+}
+
+bool PxImage::Load(const wchar_t* fileName, DWORD imageType) {
+    PxIOFile file;
+    if (!file.Open(Utf8Name(fileName).c_str(), "rb")) return false;
+    return Decode(&file, imageType);
+}
+
+bool PxImage::LoadResource(HRSRC resource, DWORD imageType, HMODULE module) {
+    const DWORD size = SizeofResource(module, resource);
+    HGLOBAL loaded = ::LoadResource(module, resource);
+    if (!loaded) {
+        SetLastErrorText("Unable to load resource!");
+        return false;
+    }
+    const void* data = LockResource(loaded);
+    if (!data) return false;
+    // Decoders only read, so the program's read-only bytes are safe in a stream.
+    PxMemFile file(static_cast<BYTE*>(const_cast<void*>(data)), size);
+    return Decode(&file, imageType);
+}
+
+// The codec object is a ghost of this image: it sees the picture and its info
+// without owning either.
+bool PxImage::EncodeToStream(PxFile* stream, DWORD imageType) {
+    auto run = [this, stream](auto& codec) {
+        static_cast<PxImage&>(codec).Ghost(this);
+        if (codec.Encode(stream)) return true;
+        SetLastErrorText(codec.GetLastError());
+        return false;
+    };
+    switch (imageType) {
+        case PX_FORMAT_BMP: {
+            PxBmpCodec codec;
+            return run(codec);
+        }
+        case PX_FORMAT_GIF: {
+            PxGifCodec codec;
+            return run(codec);
+        }
+        case PX_FORMAT_JPG: {
+            PxJpegCodec codec;
+            return run(codec);
+        }
+        case PX_FORMAT_PNG: {
+            PxPngCodec codec;
+            return run(codec);
+        }
+        default:
+            SetLastErrorText(kUnsupported);
+            return false;
+    }
+}
+
+bool PxImage::Encode(PxFile* stream, DWORD imageType) {
+    return EncodeToStream(stream, imageType);
+}
+
+bool PxImage::Encode(std::FILE* stream, DWORD imageType) {
+    PxIOFile file(stream);
+    return Encode(&file, imageType);
+}
+
+bool PxImage::Encode(BYTE*& buffer, LONG& size, DWORD imageType) {
+    if (buffer) return false;
+    PxMemFile file;
+    if (!file.Open() || !Encode(&file, imageType)) return false;
+    size = file.Size();
+    buffer = file.GetBuffer();
+    return true;
+}
+
+bool PxImage::Save(const char* fileName, DWORD imageType) {
+    PxIOFile file;
+    if (!file.Open(fileName, "wb")) return false;
+    return Encode(&file, imageType) && file.Close();
+}
+
+bool PxImage::Save(const wchar_t* fileName, DWORD imageType) {
+    return Save(Utf8Name(fileName).c_str(), imageType);
+}
+
+bool PxImage::Encode(PxFile* stream, PxImage** images, int count, DWORD imageType) {
+    if (imageType != PX_FORMAT_GIF) {
+        SetLastErrorText(kUnsupported);
+        return false;
+    }
+    PxGifCodec codec;
+    static_cast<PxImage&>(codec).Ghost(this);
+    if (codec.Encode(stream, images, count)) return true;
+    SetLastErrorText(codec.GetLastError());
+    return false;
+}
+
+bool PxImage::Encode(std::FILE* stream, PxImage** images, int count, DWORD imageType) {
+    PxIOFile file(stream);
+    return Encode(&file, images, count, imageType);
+}

@@ -1,0 +1,16 @@
+// The one way the image library shows a message box ("File open error", "Gif error",
+// "Png error"). The program installs a hook that shows its own message box; with no
+// hook the library shows and prints nothing.
+#pragma once
+
+#include "platform/base/win_types.h"
+
+// Returns the button pressed (IDOK, ...). Must be safe to call from any thread that
+// loads pictures.
+using PxMessageBoxHook = int (*)(const char* text, const char* caption, UINT style);
+
+// Installs the hook (null removes it) and returns the previous one.
+PxMessageBoxHook PxSetMessageBoxHook(PxMessageBoxHook hook);
+
+// IDOK when no hook is installed.
+int PxMessageBox(const char* text, const char* caption, UINT style);

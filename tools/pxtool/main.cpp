@@ -1,0 +1,54 @@
+// pxtool: the image library from the command line.
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "imaging/px_image.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: pxtool COMMAND ARGS...\n"
+    "\n"
+    "  info FILE TYPE [--frame N]\n"
+    "      print width, height, bpp, type, frames, frame, transparency, alpha, delay\n"
+    "  convert IN TYPE OUT TYPE [--frame N] [--quality Q]\n"
+    "      decode IN and encode it as OUT\n"
+    "  ppm IN TYPE OUT.ppm [--frame N]\n"
+    "      write the decoded picture as a binary PPM (top row first)\n"
+    "\n"
+    "TYPE is 1 (bmp), 2 (gif), 3 (jpeg) or 4 (png), as a number or a name.\n"
+    "Exit codes: 0 ok, 1 decode or encode failure, 2 usage.\n";
+
+using Command = int (*)(const pxtool::Options&);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::map<std::string, Command> commands = {
+        {"info", pxtool::RunInfo}, {"convert", pxtool::RunConvert}, {"ppm", pxtool::RunPpm}};
+    if (argc < 2) {
+        std::cerr << kHelp;
+        return 2;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        std::cout << kHelp;
+        return 0;
+    }
+    if (name == "--version") {
+        std::cout << "pxtool " << PxImage::GetVersion() << "\n";
+        return 0;
+    }
+    try {
+        const auto command = commands.find(name);
+        if (command == commands.end()) throw pxtool::UsageError("unknown command '" + name + "'");
+        return command->second(pxtool::ParseOptions({argv + 2, argv + argc}));
+    } catch (const pxtool::UsageError& error) {
+        std::cerr << "pxtool: " << error.what() << "\n(see pxtool --help)\n";
+        return 2;
+    }
+}

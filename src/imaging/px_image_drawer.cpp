@@ -6,6 +6,14 @@
 
 #include "px_image_drawer.h"
 
+PxImageDrawer::PxImageDrawer(const PxImage& image)
+    : image_(image),
+      bpp_(image.header.biBitCount),
+      palette_(image.GetPalette()),
+      colors_(image.header.biClrUsed),
+      transparent_(image.info.transIndex != -1),
+      transColor_(image.GetTransColor()) {}
+
 BITMAPINFO256 PxImageDrawer::DibInfo() const {
     BITMAPINFO256 out{};
     out.bmiHeader = image_.header;
@@ -17,29 +25,6 @@ BITMAPINFO256 PxImageDrawer::DibInfo() const {
 
 bool PxImageDrawer::NeedsBlending() const {
     return image_.info.transIndex != -1 || image_.alpha || image_.info.alphaPaletteEnabled;
-}
-
-RGBQUAD PxImageDrawer::SourceColor(const BYTE* row, LONG x) const {
-    switch (image_.header.biBitCount) {
-        case 24: {
-            const BYTE* p = row + 3 * static_cast<std::size_t>(x);
-            return RGBQUAD{p[0], p[1], p[2], 0};
-        }
-        case 8:
-            return image_.GetPaletteColor(row[x]);
-        case 4:
-            return image_.GetPaletteColor(
-                static_cast<BYTE>((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15));
-        default:
-            return image_.GetPaletteColor(static_cast<BYTE>((row[x >> 3] >> (7 - (x & 7))) & 1));
-    }
-}
-
-bool PxImageDrawer::IsTransparentColor(RGBQUAD c) const {
-    if (image_.info.transIndex == -1) return false;
-    const RGBQUAD t = image_.GetTransColor();
-    return c.rgbBlue == t.rgbBlue && c.rgbGreen == t.rgbGreen && c.rgbRed == t.rgbRed &&
-           c.rgbReserved == t.rgbReserved;
 }
 
 // Unscaled, rows and columns map one to one. Scaled, a row at distance v from
@@ -77,6 +62,8 @@ BYTE PxImageDrawer::Opacity(LONG x, LONG y, RGBQUAD c) const {
 void PxImageDrawer::Render(const PxPlacement& p, BYTE* section, bool blend) const {
     const std::int64_t w = p.xe - p.xs, h = p.ye - p.ys;
     const std::size_t stride = (static_cast<std::size_t>(w) * 24 + 31) / 32 * 4;
+    const bool perPixelAlpha = image_.alpha || (colors_ && image_.info.alphaPaletteEnabled);
+    const unsigned fixedAlpha = 255u * (image_.info.alphaMax + 1u) >> 8;
     std::vector<LONG> cols(static_cast<std::size_t>(w));
     for (std::int64_t c = 0; c < w; ++c)
         cols[static_cast<std::size_t>(c)] = SourceCol(p, c);
@@ -94,7 +81,7 @@ void PxImageDrawer::Render(const PxPlacement& p, BYTE* section, bool blend) cons
                 continue;
             }
             if (IsTransparentColor(color)) continue;
-            const unsigned a = Opacity(sx, sy, color);
+            const unsigned a = perPixelAlpha ? Opacity(sx, sy, color) : fixedAlpha;
             if (a == 0) continue;
             const BYTE src[3] = {color.rgbBlue, color.rgbGreen, color.rgbRed};
             for (int k = 0; k < 3; ++k)

@@ -141,6 +141,30 @@ COLORREF Convert(COLORREF c, const DeviceContext& src, const DeviceContext& dst)
     return c;
 }
 
+// The source pixels under a destination box, converted to the destination's
+// kind; CLR_INVALID where the source surface has no pixel. Read before any
+// writing, as the source may be the destination itself.
+std::vector<COLORREF> ReadSource(const DeviceContext& source, const DeviceContext& dest,
+                                 const RECT& box, std::int64_t dx, std::int64_t dy) {
+    const Surface& from = *source.surface;
+    const LONG boxWidth = box.right - box.left;
+    std::vector<COLORREF> pixels(static_cast<std::size_t>(boxWidth) * (box.bottom - box.top),
+                                 CLR_INVALID);
+    const std::int64_t x0 = std::max<std::int64_t>(box.left, -dx);
+    const std::int64_t x1 = std::min<std::int64_t>(box.right, from.Width() - dx);
+    for (LONG py = box.top; py < box.bottom; ++py) {
+        const std::int64_t sy = py + dy;
+        if (sy < 0 || sy >= from.Height()) continue;
+        COLORREF* out = pixels.data() + static_cast<std::size_t>(py - box.top) * boxWidth;
+        const BYTE* in = from.Row(static_cast<LONG>(sy));
+        for (std::int64_t px = x0; px < x1; ++px) {
+            const BYTE* p = in + 3 * static_cast<std::size_t>(px + dx);
+            out[px - box.left] = Convert(RGB(p[2], p[1], p[0]), source, dest);
+        }
+    }
+    return pixels;
+}
+
 }  // namespace
 
 BOOL BitBlt(HDC hdc, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop) {
@@ -165,26 +189,24 @@ BOOL BitBlt(HDC hdc, int x, int y, int width, int height, HDC src, int xSrc, int
     const RECT box = visible.Box();
     const POINT s = source->ToDevice(xSrc, ySrc);
     const std::int64_t dx = std::int64_t{s.x} - dest.left, dy = std::int64_t{s.y} - dest.top;
+    const std::vector<COLORREF> pixels = ReadSource(*source, *dc, box, dx, dy);
     const LONG boxWidth = box.right - box.left;
-    const Surface& from = *source->surface;
-    std::vector<COLORREF> pixels(static_cast<std::size_t>(boxWidth) * (box.bottom - box.top),
-                                 CLR_INVALID);
-    for (LONG py = box.top; py < box.bottom; ++py) {
-        const std::int64_t sy = py + dy;
-        if (sy < 0 || sy >= from.Height()) continue;
-        for (LONG px = box.left; px < box.right; ++px) {
-            const std::int64_t sx = px + dx;
-            if (sx < 0 || sx >= from.Width()) continue;
-            pixels[static_cast<std::size_t>(py - box.top) * boxWidth + (px - box.left)] =
-                Convert(from.Get(static_cast<LONG>(sx), static_cast<LONG>(sy)), *source, *dc);
-        }
-    }
+    const bool direct = rop == SRCCOPY && !dc->surface->Monochrome();
     for (const RECT& r : visible.Rects()) {
         for (LONG py = r.top; py < r.bottom; ++py) {
+            const COLORREF* row = pixels.data() + static_cast<std::size_t>(py - box.top) * boxWidth;
+            BYTE* out = dc->surface->Row(py);
             for (LONG px = r.left; px < r.right; ++px) {
-                const COLORREF c =
-                    pixels[static_cast<std::size_t>(py - box.top) * boxWidth + (px - box.left)];
-                if (c != CLR_INVALID) writer.Put(px, py, c);
+                const COLORREF c = row[px - box.left];
+                if (c == CLR_INVALID) continue;
+                if (!direct) {
+                    writer.Put(px, py, c);
+                    continue;
+                }
+                BYTE* p = out + 3 * static_cast<std::size_t>(px);
+                p[0] = GetBValue(c);
+                p[1] = GetGValue(c);
+                p[2] = GetRValue(c);
             }
         }
     }

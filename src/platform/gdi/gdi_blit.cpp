@@ -12,18 +12,23 @@
 namespace {
 
 // One destination rectangle mapped onto a source: destination pixel
-// (left + i, top + j) takes source column colAt(i) and source row rowAt(j),
-// both counted from the source's top-left.
+// (left + i, top + j) takes source column Col(i) and source row Row(j), both
+// counted from the source's top-left. Source positions are 64-bit so that
+// hostile offsets cannot overflow.
 struct Mapping {
     RECT dest;
-    LONG srcLeft, srcTop, srcWidth, srcHeight;
+    std::int64_t srcLeft, srcTop, srcWidth, srcHeight;
     bool mirrorX = false, mirrorY = false;
 
-    LONG Col(LONG i) const { return Scale(i, dest.right - dest.left, srcWidth, mirrorX) + srcLeft; }
-    LONG Row(LONG j) const { return Scale(j, dest.bottom - dest.top, srcHeight, mirrorY) + srcTop; }
+    std::int64_t Col(LONG i) const {
+        return Scale(i, dest.right - dest.left, srcWidth, mirrorX) + srcLeft;
+    }
+    std::int64_t Row(LONG j) const {
+        return Scale(j, dest.bottom - dest.top, srcHeight, mirrorY) + srcTop;
+    }
 
-    static LONG Scale(LONG i, LONG destSize, LONG srcSize, bool mirror) {
-        const LONG s = static_cast<LONG>(std::int64_t{i} * srcSize / destSize);
+    static std::int64_t Scale(LONG i, LONG destSize, std::int64_t srcSize, bool mirror) {
+        const std::int64_t s = i * srcSize / destSize;
         return mirror ? srcSize - 1 - s : s;
     }
 };
@@ -59,22 +64,26 @@ void Transfer(DeviceContext& dc, const Mapping& m, const gdi::DibReader& dib, DW
                         !m.mirrorX && m.srcWidth == m.dest.right - m.dest.left;
     for (const RECT& r : dc.VisibleIn(m.dest).Rects()) {
         for (LONG y = r.top; y < r.bottom; ++y) {
-            const LONG sy = m.Row(y - m.dest.top);
-            const BYTE* row = sy >= 0 && sy < dib.Height() ? rowScan(sy) : nullptr;
+            const std::int64_t sy = m.Row(y - m.dest.top);
+            const BYTE* row =
+                sy >= 0 && sy < dib.Height() ? rowScan(static_cast<LONG>(sy)) : nullptr;
             if (!row) continue;
             if (direct) {
                 // Unscaled 24-bit rows copy as bytes, cut to the columns the DIB has.
-                const LONG x0 = std::max(r.left, m.dest.left - m.srcLeft);
-                const LONG x1 = std::min(r.right, m.dest.left - m.srcLeft + dib.Width());
+                const std::int64_t x0 = std::max<std::int64_t>(r.left, m.dest.left - m.srcLeft);
+                const std::int64_t x1 =
+                    std::min<std::int64_t>(r.right, m.dest.left - m.srcLeft + dib.Width());
                 if (x0 < x1)
                     std::memcpy(dc.surface->Row(y) + 3 * static_cast<std::size_t>(x0),
-                                row + 3 * static_cast<std::size_t>(m.Col(x0 - m.dest.left)),
+                                row + 3 * static_cast<std::size_t>(
+                                              m.Col(static_cast<LONG>(x0 - m.dest.left))),
                                 3 * static_cast<std::size_t>(x1 - x0));
                 continue;
             }
             for (LONG x = r.left; x < r.right; ++x) {
-                const LONG sx = m.Col(x - m.dest.left);
-                if (sx >= 0 && sx < dib.Width()) writer.Put(x, y, dib.Pixel(row, sx));
+                const std::int64_t sx = m.Col(x - m.dest.left);
+                if (sx >= 0 && sx < dib.Width())
+                    writer.Put(x, y, dib.Pixel(row, static_cast<LONG>(sx)));
             }
         }
     }
@@ -97,7 +106,7 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
     const POINT d = dc->ToDevice(xDest, yDest);
     // (xSrc, ySrc) is the lower-left corner of the source rectangle in a
     // bottom-up DIB and its upper-left corner in a top-down one.
-    const LONG srcTop = dib.TopDown() ? ySrc : Extent(dib.Height(), -std::int64_t{ySrc} - h);
+    const std::int64_t srcTop = dib.TopDown() ? ySrc : std::int64_t{dib.Height()} - ySrc - h;
     const Mapping m{RECT{d.x, d.y, Extent(d.x, w), Extent(d.y, h)}, xSrc, srcTop, w, h};
     const std::int64_t first = startScan, last = std::int64_t{startScan} + lines;
     Transfer(*dc, m, dib, SRCCOPY, [&](LONG row) -> const BYTE* {
@@ -117,16 +126,17 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
     const RECT logical{
         std::min(xDest, Extent(xDest, destWidth)), std::min(yDest, Extent(yDest, destHeight)),
         std::max(xDest, Extent(xDest, destWidth)), std::max(yDest, Extent(yDest, destHeight))};
-    const LONG sw = std::abs(srcWidth), sh = std::abs(srcHeight);
-    const LONG sx = std::min(xSrc, Extent(xSrc, srcWidth));
-    const LONG sy = std::min(ySrc, Extent(ySrc, srcHeight));
-    const LONG srcTop = dib.TopDown() ? sy : Extent(dib.Height(), -std::int64_t{sy} - sh);
+    const std::int64_t sw = std::abs(std::int64_t{srcWidth}),
+                       sh = std::abs(std::int64_t{srcHeight});
+    const std::int64_t sx = std::min<std::int64_t>(xSrc, std::int64_t{xSrc} + srcWidth);
+    const std::int64_t sy = std::min<std::int64_t>(ySrc, std::int64_t{ySrc} + srcHeight);
+    const std::int64_t srcTop = dib.TopDown() ? sy : dib.Height() - sy - sh;
     Mapping m{dc->ToDevice(logical), sx, srcTop, sw, sh};
     m.mirrorX = (destWidth < 0) != (srcWidth < 0);
     m.mirrorY = (destHeight < 0) != (srcHeight < 0);
     if (m.dest.right <= m.dest.left || m.dest.bottom <= m.dest.top) return 0;
     Transfer(*dc, m, dib, rop, [&](LONG row) { return dib.Scan(dib.ScanOfRow(row)); });
-    return sh;
+    return static_cast<int>(sh);
 }
 
 namespace {

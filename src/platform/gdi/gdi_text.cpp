@@ -63,9 +63,12 @@ void DrawLine(DeviceContext& dc, gdi::ScaledFont& font, const gdi::TextLine& lin
     if (dc.bkMode == OPAQUE)
         FillDevice(dc, clip, RECT{x, baseline - m.ascent, x + line.width, baseline + m.descent},
                    dc.bkColor);
+    // Glyphs past the right end of the visible area cannot show; stopping
+    // there also keeps the pen within the coordinate range for any length.
+    const LONG visibleRight = clip.Box().right;
     LONG pen = x;
     LONG markLeft = 0, markRight = 0;
-    for (std::size_t i = 0; i < line.text.size(); ++i) {
+    for (std::size_t i = 0; i < line.text.size() && pen < visibleRight; ++i) {
         const gdi::GlyphImage& g = font.Glyph(line.text[i]);
         DrawGlyph(dc, clip, g, pen, baseline);
         if (static_cast<int>(i) == line.underline) {
@@ -201,16 +204,18 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rect, UINT format) {
     auto lock = gdi::FontLock();
     gdi::ScaledFont* font = FontOf(*dc);
     if (!font) return 0;
-    const std::vector<gdi::TextLine> lines = gdi::LayoutLines(
-        *font, gdi::DecodeUtf8(Bytes(text, length)), rect->right - rect->left, format);
+    const std::vector<gdi::TextLine> lines =
+        gdi::LayoutLines(*font, gdi::DecodeUtf8(Bytes(text, length)),
+                         SaturateCoordinate(std::int64_t{rect->right} - rect->left), format);
     const LONG lineHeight = font->Metrics().height;
-    const LONG total = lineHeight * static_cast<LONG>(lines.size());
+    const LONG total =
+        SaturateCoordinate(std::int64_t{lineHeight} * static_cast<std::int64_t>(lines.size()));
     if (format & DT_CALCRECT) {
         LONG widest = 0;
         for (const gdi::TextLine& line : lines)
             widest = std::max(widest, line.width);
-        rect->right = rect->left + widest;
-        rect->bottom = rect->top + total;
+        rect->right = SaturateCoordinate(std::int64_t{rect->left} + widest);
+        rect->bottom = SaturateCoordinate(std::int64_t{rect->top} + total);
         return total;
     }
     const RECT box = dc->ToDevice(*rect);
@@ -222,7 +227,9 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rect, UINT format) {
             top = box.top + (box.bottom - box.top - total) / 2;
     }
     const Region clip = (format & DT_NOCLIP) ? dc->Visible() : dc->VisibleIn(box);
+    const LONG visibleBottom = clip.Box().bottom;
     for (gdi::TextLine line : lines) {
+        if (top >= visibleBottom) break;
         LONG x = box.left;
         if (format & DT_CENTER)
             x = box.left + (box.right - box.left - line.width) / 2;

@@ -1,5 +1,7 @@
 #include "text_layout.h"
 
+#include <cstdint>
+
 namespace gdi {
 namespace {
 
@@ -54,7 +56,7 @@ bool IsBreak(const MarkedText& text, std::size_t p) {
 // line, after that word.
 std::size_t LineEnd(ScaledFont& font, const MarkedText& text, std::size_t start, std::size_t end,
                     LONG maxWidth) {
-    LONG width = 0;
+    std::int64_t width = 0;
     std::size_t lastBreak = start;
     for (std::size_t i = start; i < end; ++i) {
         width += font.Glyph(text[i].c).advance;
@@ -118,10 +120,14 @@ std::u32string DecodeUtf8(std::string_view text) {
     return out;
 }
 
+// Saturates at the coordinate limit, however long the text.
 LONG RunWidth(ScaledFont& font, std::u32string_view text) {
+    constexpr LONG kLimit = LONG{1} << 27;
     LONG width = 0;
-    for (char32_t c : text)
+    for (char32_t c : text) {
         width += font.Glyph(c).advance;
+        if (width >= kLimit) return kLimit;
+    }
     return width;
 }
 

@@ -187,3 +187,23 @@ TEST(DeviceBitmaps, CreateReadBackAndConvertMonochrome) {
     DeleteDC(memory);
     EXPECT_EQ(CreateBitmap(2, 2, 1, 8, nullptr), nullptr);
 }
+
+TEST(StretchDIBits, ExtremeCoordinatesDrawNothingAndNeverOverflow) {
+    TestCanvas c(8, 8);
+    const IndexedDib dib;
+    constexpr int kMin = INT32_MIN, kMax = INT32_MAX;
+    for (int v : {kMin, kMax, kMin + 1, -5}) {
+        StretchDIBits(c.dc, v, 0, 4, 3, 0, 0, 4, 3, dib.bits.data(), dib.Info(), DIB_RGB_COLORS,
+                      SRCCOPY);
+        StretchDIBits(c.dc, 0, 0, 4, 3, v, v, 4, 3, dib.bits.data(), dib.Info(), DIB_RGB_COLORS,
+                      SRCCOPY);
+        StretchDIBits(c.dc, 0, 0, v, v, 0, 0, v, v, dib.bits.data(), dib.Info(), DIB_RGB_COLORS,
+                      SRCCOPY);
+        SetDIBitsToDevice(c.dc, v, v, 4, 3, v, v, 0, 3, dib.bits.data(), dib.Info(),
+                          DIB_RGB_COLORS);
+        SetDIBitsToDevice(c.dc, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF, v, 0, 0, 3, dib.bits.data(),
+                          dib.Info(), DIB_RGB_COLORS);
+        BitBlt(c.dc, v, v, kMax, kMax, c.dc, v, v == kMin ? kMax : -v, SRCCOPY);
+    }
+    EXPECT_EQ(c.Count(RECT{0, 0, 8, 8}, RGB(255, 255, 255)), 64);
+}

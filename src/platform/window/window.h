@@ -13,6 +13,7 @@
 
 class CWnd;
 using HWND = CWnd*;
+struct WindowPaintState;
 
 constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
@@ -21,7 +22,7 @@ constexpr DWORD WS_POPUP = 0x80000000;
 
 class CWnd {
 public:
-    CWnd() = default;
+    CWnd();
     virtual ~CWnd();
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
@@ -67,6 +68,9 @@ public:
     void ForEachDescendant(const std::function<void(CWnd*)>& visit) const;
     const std::shared_ptr<MessageQueue>& Queue() const { return queue_; }
 
+    // Painting state, kept by paint.cpp.
+    WindowPaintState& PaintState() { return *paint_; }
+
     // The message handler. The default carries out the system's default processing.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -76,6 +80,8 @@ protected:
 
 private:
     void Unlink();
+    void TopLevelChanged();
+    void ResizeSurface();
 
     CWnd* parent_ = nullptr;
     std::vector<CWnd*> children_;
@@ -88,6 +94,7 @@ private:
     bool minimized_ = false;
     bool alive_ = false;
     std::shared_ptr<MessageQueue> queue_;
+    std::unique_ptr<WindowPaintState> paint_;
 };
 
 // True while the window exists (created and not destroyed).

@@ -105,6 +105,11 @@ void CWnd::Unlink() {
     std::erase(r.topLevel, this);
 }
 
+CMenu* CWnd::GetSystemMenu(bool revert) {
+    if (revert) systemMenu_ = CMenu();
+    return &systemMenu_;
+}
+
 HWND CWnd::GetSafeHwnd() const {
     return alive_ ? const_cast<CWnd*>(this) : nullptr;
 }

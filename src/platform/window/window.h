@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "menu.h"
 #include "message_queue.h"
 #include "win_messages.h"
 
@@ -68,6 +69,9 @@ public:
     void ForEachDescendant(const std::function<void(CWnd*)>& visit) const;
     const std::shared_ptr<MessageQueue>& Queue() const { return queue_; }
 
+    // The window's own menu (the system menu); revert drops what was appended.
+    CMenu* GetSystemMenu(bool revert);
+
     // Painting state, kept by paint.cpp.
     WindowPaintState& PaintState() { return *paint_; }
 
@@ -95,6 +99,7 @@ private:
     bool alive_ = false;
     std::shared_ptr<MessageQueue> queue_;
     std::unique_ptr<WindowPaintState> paint_;
+    CMenu systemMenu_;
 };
 
 // True while the window exists (created and not destroyed).

@@ -14,6 +14,8 @@ public:
     virtual void TopLevelDestroyed(CWnd* /*window*/) {}
     // Pixels of the window's surface changed inside `dirty` (window coordinates).
     virtual void Present(CWnd* /*window*/, const RECT& /*dirty*/) {}
+    // Where top-level windows can be placed.
+    virtual RECT ScreenRect() const { return RECT{0, 0, 1280, 1024}; }
 };
 
 // The back end in use (null: none). The caller keeps it alive while installed.

@@ -54,12 +54,16 @@ INT_PTR CDialog::DoModal() {
     if (!Build(*dialog, nullptr)) return -1;
     if (owner) owner->EnableWindow(false);
     ShowWindow(SW_SHOW);
+    // Keys go to the dialog while it runs, and back where they went before after it.
+    CWnd* focusBefore = GetFocus();
     SetActiveWindow(this);
+    SetFocus(this);
     const bool ended = modalResult_ || RunLoopUntil([this] { return modalResult_.has_value(); });
     if (owner && IsWindow(owner)) owner->EnableWindow(true);
     DestroyWindow();
     modal_ = false;
     if (owner && IsWindow(owner)) SetActiveWindow(owner);
+    if (IsWindow(focusBefore)) SetFocus(focusBefore);
     return ended ? *modalResult_ : -1;
 }
 

@@ -192,6 +192,11 @@ void MessageQueue::Schedule(std::uint64_t atMs, std::function<void()> action) {
     cv_.notify_all();
 }
 
+void MessageQueue::CancelScheduled() {
+    std::lock_guard lock(mutex_);
+    actions_.clear();
+}
+
 void MessageQueue::Close() {
     std::deque<std::shared_ptr<PendingSend>> abandoned;
     {

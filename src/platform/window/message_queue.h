@@ -38,6 +38,8 @@ public:
     void KillTimersOf(CWnd* window);
     // Runs `action` on this thread once the clock reaches `atMs`.
     void Schedule(std::uint64_t atMs, std::function<void()> action);
+    // Drops every scheduled action that has not run yet.
+    void CancelScheduled();
 
     // Ends the queue when its thread ends: senders still waiting get 0.
     void Close();

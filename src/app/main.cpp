@@ -1,0 +1,70 @@
+// ostrel: the wizard. With a display it would open its real window; this build
+// runs on the headless back end (virtual time, scripted input, screenshots):
+//   OSTREL_SCRIPT       the script to run (see src/platform/backends/script.h)
+//   OSTREL_SCREENSHOTS  where screenshots go (default: a new folder, printed)
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "app/wizard_app.h"
+#include "platform/backends/headless_backend.h"
+#include "platform/backends/script.h"
+
+namespace {
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string ScreenshotFolder() {
+    std::string folder = Env("OSTREL_SCREENSHOTS");
+    if (!folder.empty()) return folder;
+    char pattern[] = "/tmp/ostrel-screens-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return made ? made : "/tmp";
+}
+
+// Loads and starts the script; false (with a message) when it cannot be used.
+bool StartScript(HeadlessBackend& backend, std::unique_ptr<ScriptRunner>& runner) {
+    const std::string path = Env("OSTREL_SCRIPT");
+    if (path.empty()) {
+        std::cerr
+            << "ostrel: no display back end in this build; set OSTREL_SCRIPT to run headless\n";
+        return false;
+    }
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    auto steps = in ? ParseScript(text.str(), &error) : std::nullopt;
+    if (!steps) {
+        std::cerr << "ostrel: " << path << ": " << (in ? error : "cannot read the script") << "\n";
+        return false;
+    }
+    const std::string folder = ScreenshotFolder();
+    std::cout << "ostrel: screenshots go to " << folder << std::endl;
+    runner = std::make_unique<ScriptRunner>(backend, std::move(*steps), folder);
+    runner->Start();
+    return true;
+}
+
+}  // namespace
+
+int main() {
+    HeadlessBackend backend;
+    std::unique_ptr<ScriptRunner> runner;
+    if (!StartScript(backend, runner)) return 2;
+    CWizardApp().InitInstance();
+    for (const RecordedBox& box : backend.Boxes())
+        std::cout << "message box \"" << box.caption << "\": " << box.text << "\n";
+    for (const std::string& shot : runner->Screenshots())
+        std::cout << "screenshot " << shot << "\n";
+    for (const std::string& problem : runner->Problems())
+        std::cerr << "ostrel: " << problem << "\n";
+    return 0;
+}

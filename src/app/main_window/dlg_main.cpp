@@ -1,0 +1,199 @@
+#include "dlg_main.h"
+
+#include <cstdio>
+
+#include "app/resources/wizard_resources.h"
+#include "pages/dlg_wiz1.h"
+#include "pages/dlg_wiz2.h"
+#include "pages/dlg_wiz3.h"
+#include "pages/dlg_wiz4.h"
+#include "pages/dlg_wiz5.h"
+#include "pages/dlg_wiz6.h"
+#include "platform/gdi/gdi.h"
+#include "platform/window/dialog_template.h"
+#include "platform/window/focus.h"
+#include "platform/window/menu.h"
+#include "platform/window/paint.h"
+
+namespace {
+
+constexpr LONG kWidth = 580;
+constexpr LONG kHeight = 411;
+
+HRGN RegionFromResource(int id) {
+    const std::vector<BYTE> block = RegionResource(id);
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(block.size()),
+                           reinterpret_cast<const RGNDATA*>(block.data()));
+}
+
+}  // namespace
+
+CDlgMain::CDlgMain() : CDialog(IDD_MAIN, nullptr) {}
+
+bool CDlgMain::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetWindowText(texts->ownTitle);
+    ApplyOutline();
+    const RECT place = WindowRect();
+    MoveWindow(RECT{place.left, place.top, place.left + kWidth, place.top + kHeight});
+    ShowWindow(SW_SHOW);
+    AddAboutToSystemMenu();
+    CreateNextPage();
+    current = 0;
+    previous = kEnd;
+    ShowCurrentPage();
+    SetTimer(kCreatePagesTimer, 100);
+    return true;
+}
+
+// A rounded rectangle whose lower sides bend inwards below row 230.
+void CDlgMain::ApplyOutline() {
+    HRGN right = RegionFromResource(IDR_SHAPE_RIGHT);
+    HRGN left = RegionFromResource(IDR_SHAPE_LEFT);
+    OffsetRgn(right, 547, 230);
+    OffsetRgn(left, 0, 230);
+    HRGN outline = CreateRoundRectRgn(0, 0, kWidth, kHeight, 16, 16);
+    HRGN corner = CreateRectRgn(0, 230, 33, kHeight);
+    CombineRgn(outline, outline, corner, RGN_DIFF);
+    CombineRgn(outline, outline, right, RGN_DIFF);
+    CombineRgn(outline, outline, left, RGN_OR);
+    SetWindowRgn(this, outline, true);
+    for (HRGN region : {right, left, corner, outline})
+        DeleteObject(region);
+}
+
+void CDlgMain::AddAboutToSystemMenu() {
+    const std::string about = LoadString(IDS_ABOUTBOX);
+    if (about.empty()) return;
+    CMenu* menu = GetSystemMenu(false);
+    menu->AppendMenu(MF_SEPARATOR);
+    menu->AppendMenu(MF_STRING, kIdmAbout, about);
+}
+
+std::unique_ptr<CDlgWizPage> CDlgMain::MakePage(int step) {
+    switch (step) {
+        case 1:
+            return std::make_unique<CDlgWiz1>(this);
+        case 2:
+            return std::make_unique<CDlgWiz2>(this);
+        case 3:
+            return std::make_unique<CDlgWiz3>(this);
+        case 4:
+            return std::make_unique<CDlgWiz4>(this);
+        case 5:
+            return std::make_unique<CDlgWiz5>(this);
+        default:
+            return std::make_unique<CDlgWiz6>(this);
+    }
+}
+
+void CDlgMain::CreateNextPage() {
+    if (stepCount == kPageCount) {
+        SetFocus(pages.front().get());
+        return;
+    }
+    ++stepCount;
+    std::unique_ptr<CDlgWizPage> page = MakePage(stepCount);
+    page->Create(page->TemplateId(), this);
+    char text[16];
+    std::snprintf(text, sizeof text, "Wiz%d", stepCount);
+    page->SetWindowText(text);
+    RECT client;
+    GetClientRect(&client);
+    page->MoveWindow(client);
+    page->ShowWindow(SW_HIDE);
+    pages.push_back(std::move(page));
+}
+
+void CDlgMain::ShowCurrentPage() {
+    if (previous < pages.size()) pages[previous]->ShowWindow(SW_HIDE);
+    if (current >= pages.size()) return;
+    CDlgWizPage* page = pages[current].get();
+    page->ShowWindow(SW_SHOW);
+    page->SendMessage(WM_PAINT);
+    SetFocus(page);
+}
+
+// Next (jump 0) creates a page if one is missing and moves one on; a jump n moves
+// to the page at zero-based index n without creating anything.
+void CDlgMain::Next(WPARAM jump) {
+    if (jump == 0) {
+        CreateNextPage();
+        previous = current;
+        current = current < pages.size() && current + 1 < pages.size() ? current + 1 : kEnd;
+    } else {
+        previous = current;
+        current = jump < pages.size() ? jump : kEnd;
+    }
+    ShowCurrentPage();
+}
+
+// From the end position the preceding page is the last one; before the first
+// there is none.
+void CDlgMain::Previous() {
+    CreateNextPage();
+    previous = current;
+    if (current == kEnd)
+        current = pages.empty() ? kEnd : pages.size() - 1;
+    else
+        current = current == 0 ? kEnd : current - 1;
+    ShowCurrentPage();
+}
+
+void CDlgMain::OnTimer(UINT_PTR id) {
+    if (id != kCreatePagesTimer) return;
+    for (int i = 0; i < 5; ++i)
+        CreateNextPage();
+    KillTimer(kCreatePagesTimer);
+}
+
+void CDlgMain::Minimise() {
+    ShowWindow(SW_MINIMIZE);
+}
+
+void CDlgMain::ShowPopupMenu() {
+    CMenu menu;
+    menu.AppendMenu(MF_STRING, 1, texts->about);
+    menu.AppendMenu(MF_STRING, SC_MINIMIZE, texts->reduce);
+    RECT window;
+    GetWindowRect(&window);
+    const UINT chosen = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RETURNCMD,
+                                       POINT{window.left + 10, window.top + 25}, this);
+    if (chosen == 1)
+        CDialog(IDD_ABOUTBOX, this).DoModal();
+    else if (chosen == SC_MINIMIZE)
+        Minimise();
+}
+
+void CDlgMain::OnSysCommand(WPARAM id, LPARAM lParam) {
+    if ((id & 0xFFF0) == SC_MOUSEMENU) ShowPopupMenu();
+    if ((id & 0xFFF0) == kIdmAbout)
+        CDialog(IDD_ABOUTBOX, this).DoModal();
+    else
+        CDialog::OnSysCommand(id, lParam);
+}
+
+// Becoming active tells every window inside, at every depth.
+void CDlgMain::OnActivate(UINT state, CWnd* /*other*/) {
+    if (state != WA_ACTIVE && state != WA_CLICKACTIVE) return;
+    ForEachDescendant([](CWnd* window) { window->SendMessage(WM_WIZ_ACTIVATED, 1, 0); });
+}
+
+LRESULT CDlgMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_WIZ_NEXT:
+            Next(wParam);
+            return 0;
+        case WM_WIZ_PREVIOUS:
+            Previous();
+            return 0;
+        case WM_WIZ_EXIT:
+            EndDialog(IDOK);
+            return 0;
+        case WM_WIZ_REDUCE:
+            Minimise();
+            return 0;
+        default:
+            return CDialog::WindowProc(message, wParam, lParam);
+    }
+}

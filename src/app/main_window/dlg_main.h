@@ -1,0 +1,47 @@
+// The wizard's only top-level window: frameless, cut to its outline, 580 x 411.
+// It creates the six pages in order, shows one at a time, and carries out what
+// the pages post to it.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "app/flash/wiz_page.h"
+#include "app/texts/wizard_texts.h"
+#include "platform/window/dialog.h"
+
+class CDlgMain : public CDialog {
+public:
+    static constexpr std::size_t kEnd = static_cast<std::size_t>(-1);  // no page
+    static constexpr int kPageCount = 6;
+    static constexpr UINT_PTR kCreatePagesTimer = 100;
+    static constexpr UINT kIdmAbout = 0x0010;
+
+    CDlgMain();
+
+    const WizardTexts* texts = &g_texts;
+    int stepCount = 0;
+    std::vector<std::unique_ptr<CDlgWizPage>> pages;
+    std::size_t current = kEnd;
+    std::size_t previous = kEnd;
+
+    void CreateNextPage();
+    void ShowCurrentPage();
+
+    bool OnInitDialog() override;
+    void OnOK() override {}
+    void OnTimer(UINT_PTR id) override;
+    void OnSysCommand(WPARAM id, LPARAM lParam) override;
+    void OnActivate(UINT state, CWnd* other) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void ApplyOutline();
+    void AddAboutToSystemMenu();
+    void ShowPopupMenu();
+    void Minimise();
+    void Next(WPARAM jump);
+    void Previous();
+    std::unique_ptr<CDlgWizPage> MakePage(int step);
+};

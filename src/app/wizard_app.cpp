@@ -1,0 +1,62 @@
+#include "wizard_app.h"
+
+#include <memory>
+
+#include "app/main_window/dlg_main.h"
+#include "app/resources/wizard_resources.h"
+#include "app/settings/settings.h"
+#include "app/texts/wizard_texts.h"
+#include "platform/system/named_mutex.h"
+#include "platform/window/message_box.h"
+
+namespace {
+
+// The name stays held until the process ends, so it exists exactly while a copy runs.
+std::unique_ptr<NamedMutex> g_instanceMutex;
+
+}  // namespace
+
+bool CWizardApp::InitInstance() {
+    RegisterWizardResources();
+    g_texts = BuildTexts(ReadRegString("Language"));
+    if (RefuseBesideSibling()) return false;
+    if (HandOverToRunningCopy()) return false;
+    CDlgMain dialog;
+    dialog.texts = &g_texts;
+    dialog.DoModal();
+    return true;
+}
+
+// Every sibling found is restored; the message names the last one found.
+bool CWizardApp::RefuseBesideSibling() {
+    CWnd* last = nullptr;
+    for (const std::string* title : {&g_texts.siblingTitleA, &g_texts.siblingTitleB,
+                                     &g_texts.siblingTitleC, &g_texts.siblingTitleD}) {
+        if (CWnd* sibling = FindWindow(nullptr, title->c_str())) {
+            sibling->ShowWindow(SW_SHOWNORMAL);
+            last = sibling;
+        }
+    }
+    if (!last) return false;
+    char siblingTitle[32];
+    last->GetWindowText(siblingTitle, sizeof siblingTitle);
+    const std::string text =
+        FillPlaceholders(g_texts.wizardAlreadyRunning, g_texts.ownTitle, siblingTitle);
+    MessageBox(last, text, g_texts.ownTitle, MB_ICONINFORMATION | MB_OK);
+    return true;
+}
+
+// Another copy holding the name: bring its window to the front and leave quietly.
+// When its window is not there yet (starting or closing), run as if alone.
+bool CWizardApp::HandOverToRunningCopy() {
+    auto mutex = std::make_unique<NamedMutex>(kInstanceMutexName);
+    if (mutex->AlreadyExisted()) {
+        if (CWnd* other = FindWindow(nullptr, g_texts.ownTitle.c_str())) {
+            other->ShowWindow(SW_MINIMIZE);
+            other->ShowWindow(SW_SHOWNORMAL);
+            return true;
+        }
+    }
+    g_instanceMutex = std::move(mutex);
+    return false;
+}

@@ -1,0 +1,18 @@
+// Start-up: the language, the texts, the sibling wizards and the single-instance
+// rule, then the main window run modally.
+#pragma once
+
+#include <string>
+
+class CWizardApp {
+public:
+    static constexpr const char* kInstanceMutexName = "TarnInterKW9Proj";
+
+    // False when the wizard must not run (a sibling or another copy runs); true
+    // after the main window has been run and closed.
+    bool InitInstance();
+
+private:
+    bool RefuseBesideSibling();
+    bool HandOverToRunningCopy();
+};

@@ -10,7 +10,7 @@ struct PxGifCodec::DecodeState {
     // A few bytes must not buy a huge picture: past this floor the pixels of all
     // frames decoded together may only grow with the data, at most by what the
     // densest code stream (a 12-bit code for a 4096-pixel string) can carry.
-    static constexpr std::uint64_t kFreePixels = std::uint64_t{1} << 24;
+    static constexpr std::uint64_t kFreePixels = std::uint64_t{1} << 20;
     static constexpr std::uint64_t kPixelsPerByte = 4096;
 
     LONG screenWidth = 0;

@@ -204,16 +204,10 @@ bool PxGifCodec::StoreLine(const BYTE* line) {
 // transparent index when it has one, so they show what lies beneath, else 0.
 void PxGifCodec::FinishFrame(BYTE* line, DWORD pending) {
     const BYTE fill = info.transIndex >= 0 ? static_cast<BYTE>(info.transIndex) : 0;
-    if (line) {
-        const DWORD width = GetWidth();
-        std::memset(line + pending, fill, width - pending);
-        if (pending > 0 && !StoreLine(line)) return;
-        std::memset(line, fill, width);
-        while (StoreLine(line)) {
-        }
-        return;
+    if (line && pending > 0) {
+        std::memset(line + pending, fill, GetWidth() - pending);
+        if (!StoreLine(line)) return;
     }
-    // Without a line buffer the rows are filled a byte at a time.
     BYTE pattern = fill;
     if (GetBpp() == 4) pattern = static_cast<BYTE>((fill & 0x0F) * 0x11);
     if (GetBpp() == 1) pattern = (fill & 1) ? 0xFF : 0x00;

@@ -15,12 +15,14 @@ struct GiflibFrame {
     bool interlaced = false;
     int transparent = -1;
     int disposal = 0;
+    int delay = 0;
     std::vector<BYTE> indices;  // top row first
     std::vector<BYTE> colours;  // R, G, B triples of the table in force
 };
 
 struct GiflibFile {
     int screenWidth = 0, screenHeight = 0;
+    int loopCount = -1;  // -1: no NETSCAPE2.0 extension
     std::vector<GiflibFrame> frames;
 };
 
@@ -39,6 +41,15 @@ inline int ReadMemory(GifFileType* gif, GifByteType* out, int wanted) {
     std::memcpy(out, source->data + source->position, n);
     source->position += n;
     return static_cast<int>(n);
+}
+
+// The loop count of a NETSCAPE2.0 application extension among a frame's blocks.
+inline void FindLoopCount(const ExtensionBlock* blocks, int count, int& loopCount) {
+    for (int i = 0; i + 1 < count; ++i) {
+        if (blocks[i].Function == APPLICATION_EXT_FUNC_CODE && blocks[i].ByteCount == 11 &&
+            std::memcmp(blocks[i].Bytes, "NETSCAPE2.0", 11) == 0 && blocks[i + 1].ByteCount == 3)
+            loopCount = blocks[i + 1].Bytes[1] | (blocks[i + 1].Bytes[2] << 8);
+    }
 }
 
 }  // namespace giflib_detail
@@ -66,6 +77,7 @@ inline std::optional<GiflibFile> ReadWithGiflib(const BYTE* data, std::size_t si
             if (DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK) {
                 frame.transparent = control.TransparentColor;
                 frame.disposal = control.DisposalMode;
+                frame.delay = control.DelayTime;
             }
             const BYTE* raster = saved.RasterBits;
             const std::size_t pixels = static_cast<std::size_t>(frame.width) * frame.height;
@@ -78,6 +90,8 @@ inline std::optional<GiflibFile> ReadWithGiflib(const BYTE* data, std::size_t si
                 frame.colours.insert(frame.colours.end(), {map->Colors[c].Red, map->Colors[c].Green,
                                                            map->Colors[c].Blue});
             file->frames.push_back(std::move(frame));
+            giflib_detail::FindLoopCount(saved.ExtensionBlocks, saved.ExtensionBlockCount,
+                                         file->loopCount);
         }
     }
     DGifCloseFile(gif, &error);

@@ -19,6 +19,8 @@ struct Options {
     std::vector<std::string> positional;
     std::optional<LONG> frame;
     std::optional<int> quality;
+    std::optional<long> delay;  // hundredths of a second
+    std::optional<long> loop;   // 0: for ever
 };
 
 // A type code (1 to 4) or its name: bmp, gif, jpg/jpeg, png.

@@ -82,7 +82,7 @@ private:
 
     PxGifReader reader;
 
-    // Code reader state.
+    // Code reader state (the bit reader itself runs on locals in RunCodes).
     int codeSize;
     int codeWidth;
     int clearCode;
@@ -90,10 +90,7 @@ private:
     int firstFree;
     int nextFree;
     int slotLimit;
-    std::uint32_t bitBuffer;
-    int bitsLeft;
-    int bytesLeft;
-    const BYTE* blockByte;
+    int bytesLeft;     // of the sub-block just read
     bool blocksEnded;  // the zero-length sub-block ending the data has been read
     bool streamEnded;
     DWORD badCodes;

@@ -47,10 +47,7 @@ int PxGifCodec::RunCodes(BYTE* line, DWORD& pending) {
     slotLimit = 1 << (size + 1);
     std::memset(suffix, 0, sizeof(suffix));
     std::memset(prefix, 0, sizeof(prefix));
-    bitBuffer = 0;
-    bitsLeft = 0;
     bytesLeft = 0;
-    blockByte = subBlock;
     badCodes = 0;
 
     // The hot state lives in locals so stores into the line cannot alias it.

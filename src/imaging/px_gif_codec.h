@@ -48,6 +48,7 @@ private:
 
     // The code stream of one frame.
     int DecodeLzw(bool interlaced);
+    void StartCodes(int size);
     int RunCodes(BYTE* line, DWORD& pending);
     bool NextSubBlock();
     bool StoreLine(const BYTE* line);

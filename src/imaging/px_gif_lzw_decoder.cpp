@@ -35,10 +35,8 @@ int PxGifCodec::DecodeLzw(bool interlacedFrame) {
     return result;
 }
 
-int PxGifCodec::RunCodes(BYTE* line, DWORD& pending) {
-    const int size = reader.Byte();
-    if (size < 0) streamEnded = true;
-    if (size < 2 || size > 9) return -20;
+// Code size, special codes and empty tables for a frame's code stream.
+void PxGifCodec::StartCodes(int size) {
     codeSize = size;
     clearCode = 1 << size;
     endCode = clearCode + 1;
@@ -49,6 +47,13 @@ int PxGifCodec::RunCodes(BYTE* line, DWORD& pending) {
     std::memset(prefix, 0, sizeof(prefix));
     bytesLeft = 0;
     badCodes = 0;
+}
+
+int PxGifCodec::RunCodes(BYTE* line, DWORD& pending) {
+    const int size = reader.Byte();
+    if (size < 0) streamEnded = true;
+    if (size < 2 || size > 9) return -20;
+    StartCodes(size);
 
     // The hot state lives in locals so stores into the line cannot alias it.
     std::uint32_t bits = 0;

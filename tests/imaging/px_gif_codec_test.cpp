@@ -120,24 +120,6 @@ TEST(GifEncode, OneBitPictureUsesCodeSizeTwoAndTheRunCodes) {
               (std::vector<BYTE>{2, 2, 0x84, 0x53, 0, 0x3B}));
 }
 
-TEST(GifEncode, LongSingleColourRunsComeBackWhole) {
-    for (int bpp : {1, 4, 8}) {
-        for (DWORD width : {100u, 5000u, 70000u / 7}) {
-            PxImage image(width, 7, static_cast<DWORD>(bpp), PX_FORMAT_GIF);
-            image.Clear(0xFF);
-            image.SetPixelIndex(0, 0, 0);
-            std::vector<BYTE> gif = EncodeGif(image);
-            PxImage back;
-            ASSERT_TRUE(DecodeGif(back, gif)) << bpp << " " << width;
-            EXPECT_EQ(TopIndex(back, 0, 6), 0);
-            const int top = (1 << bpp) - 1;
-            for (DWORD x = 1; x < width; x += 97)
-                ASSERT_EQ(TopIndex(back, static_cast<int>(x), 6), top) << bpp << " " << width;
-            EXPECT_EQ(TopIndex(back, static_cast<int>(width) - 1, 0), top);
-        }
-    }
-}
-
 TEST(GifEncode, TwentyByTwentyTrueColourIsFourTilesInOrder) {
     PxImage image(20, 20, 24, PX_FORMAT_GIF);
     for (LONG y = 0; y < 20; ++y)

@@ -35,7 +35,7 @@ int PxGifCodec::DecodeLzw(bool interlacedFrame) {
     return result;
 }
 
-// Code size, special codes and empty tables for a frame's code stream.
+// Code size, clear and end codes and empty tables for a frame's code stream.
 void PxGifCodec::StartCodes(int size) {
     codeSize = size;
     clearCode = 1 << size;

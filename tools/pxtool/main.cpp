@@ -15,8 +15,8 @@ constexpr const char* kHelp =
     "\n"
     "  info FILE TYPE [--frame N]\n"
     "      print width, height, bpp, type, frames, frame, transparency, alpha, delay\n"
-    "  convert IN TYPE OUT TYPE [--frame N] [--quality Q]\n"
-    "      decode IN and encode it as OUT\n"
+    "  convert IN TYPE OUT TYPE [--frame N] [--quality Q] [OPERATION...]\n"
+    "      decode IN, apply the operations and encode it as OUT\n"
     "  ppm IN TYPE OUT.ppm [--frame N]\n"
     "      write the decoded picture as a binary PPM (top row first)\n"
     "  gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N]\n"
@@ -28,6 +28,10 @@ constexpr const char* kHelp =
 
 using Command = int (*)(const pxtool::Options&);
 
+void PrintHelp(std::ostream& out) {
+    out << kHelp << "\n" << pxtool::kOperationsHelp;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,12 +40,12 @@ int main(int argc, char** argv) {
                                                      {"ppm", pxtool::RunPpm},
                                                      {"gifanim", pxtool::RunGifAnim}};
     if (argc < 2) {
-        std::cerr << kHelp;
+        PrintHelp(std::cerr);
         return 2;
     }
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
-        std::cout << kHelp;
+        PrintHelp(std::cout);
         return 0;
     }
     if (name == "--version") {

@@ -46,6 +46,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             options.delay = ParseNumber(value(), 0, 65535, "delay");
         } else if (arg == "--loop") {
             options.loop = ParseNumber(value(), 0, 65535, "loop count");
+        } else if (ParseOperation(arg, value, options.operations)) {
+            // kept in command-line order
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option " + arg);
         } else {

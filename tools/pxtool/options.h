@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "operations.h"
 #include "platform/base/win_types.h"
 
 namespace pxtool {
@@ -21,6 +22,7 @@ struct Options {
     std::optional<int> quality;
     std::optional<long> delay;  // hundredths of a second
     std::optional<long> loop;   // 0: for ever
+    std::vector<Operation> operations;
 };
 
 // A type code (1 to 4) or its name: bmp, gif, jpg/jpeg, png.

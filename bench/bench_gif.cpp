@@ -107,5 +107,3 @@ int Register() {
 const int registered = Register();
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -9,6 +9,7 @@
 #include "platform/base/global_memory.h"
 #include "platform/base/resources.h"
 #include "platform/base/win_types.h"
+#include "platform/gdi/gdi_types.h"
 
 // Image type codes. The caller always names the type; nothing is guessed.
 enum ImageType : DWORD {
@@ -245,6 +246,26 @@ public:
     bool Swirl(double twist);
     bool Wave(double amplitude, double period);
 
+    // ---- Drawing on device contexts and device bitmaps (px_image_draw*.cpp) ----
+    // Draws into (x, y, cx, cy), negative sizes meaning the picture's own, honouring
+    // the transparent colour, the alpha channel and palette alpha by blending over
+    // what the device shows; nearest neighbour when scaled; limited to clip when
+    // given, the device's clip region being restored afterwards. 1 when drawn.
+    LONG Draw(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1,
+              const RECT* clip = nullptr) const;
+    LONG Draw(HDC hdc, const RECT& rect, const RECT* clip = nullptr) const;
+    // The whole picture scaled into the rectangle, colour on colour, no transparency.
+    LONG Stretch(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) const;
+    LONG Stretch(HDC hdc, const RECT& rect) const;
+    // A device bitmap of the picture (the caller deletes it); null when invalid.
+    HBITMAP MakeBitmap(HDC hdc = nullptr) const;
+    bool CreateFromHBITMAP(HBITMAP bitmap);
+    // Repeats the picture, unscaled, over the rectangle from its top-left corner.
+    LONG Tile(HDC hdc, const RECT* rect) const;
+    // Draws through a monochrome mask of the transparent colour (no blending).
+    LONG Draw2(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1) const;
+    LONG Draw2(HDC hdc, const RECT& rect) const;
+
 protected:
     void Startup(DWORD imageType);
     void Ghost(PxImage* from);
@@ -271,6 +292,8 @@ protected:
     BYTE* alpha;
 
 private:
+    friend class PxImageDrawer;
+
     std::size_t PixelCount() const;
     void ResetSelectionBox();
     void GrowSelectionBox(LONG x, LONG y);

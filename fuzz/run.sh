@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the public
-# picture suites and runs one target.  usage: fuzz/run.sh fuzz_bmp|fuzz_dispatch [SECONDS]
+# picture suites and runs one target.  usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_dispatch [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=${1:?usage: fuzz/run.sh TARGET [SECONDS]}
@@ -19,6 +19,15 @@ data=../shared/testdata
 if [[ -d $data ]]; then
     case $target in
         fuzz_bmp) find "$data/bmpsuite" "$data/bmp" -name '*.bmp' -exec cp -n {} "$corpus/" \; ;;
+        fuzz_gif)
+            # The first byte of a seed picks the frame: 0 for frame 0, 1 for frame 1.
+            i=0
+            while IFS= read -r -d '' f; do
+                for frame in 0 1; do
+                    { printf "\\x0$frame"; cat "$f"; } >"$corpus/seed$((i++))"
+                done
+            done < <(find "$data/gif" -name '*.gif' -size -200k -print0)
+            ;;
         fuzz_dispatch)
             # The first byte of a seed selects the codec: 1 BMP, 2 GIF, 3 JPEG, 4 PNG.
             i=0

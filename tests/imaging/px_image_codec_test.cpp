@@ -171,7 +171,8 @@ TEST_F(Dispatch, MemoryEncodeOnlyIntoANullBuffer) {
     EXPECT_EQ(buffer, &existing);
     EXPECT_EQ(size, 5);
     buffer = nullptr;
-    EXPECT_FALSE(picture.Encode(buffer, size, PX_FORMAT_GIF));
+    PxImage invalid;  // a failing encoder frees the stream's buffer
+    EXPECT_FALSE(invalid.Encode(buffer, size, PX_FORMAT_GIF));
     EXPECT_EQ(buffer, nullptr);
     ASSERT_TRUE(picture.Encode(buffer, size, PX_FORMAT_BMP));
     PxImage back(buffer, static_cast<DWORD>(size), PX_FORMAT_BMP);

@@ -9,5 +9,6 @@ namespace pxtool {
 int RunInfo(const Options& options);
 int RunConvert(const Options& options);
 int RunPpm(const Options& options);
+int RunGifAnim(const Options& options);
 
 }  // namespace pxtool

@@ -19,6 +19,9 @@ constexpr const char* kHelp =
     "      decode IN, apply the operations and encode it as OUT\n"
     "  ppm IN TYPE OUT.ppm [--frame N]\n"
     "      write the decoded picture as a binary PPM (top row first)\n"
+    "  gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N]\n"
+    "      write paletted pictures (types from their extensions) as one animated GIF;\n"
+    "      CS is the frame delay in hundredths of a second, N the loop count (0: for ever)\n"
     "\n"
     "TYPE is 1 (bmp), 2 (gif), 3 (jpeg) or 4 (png), as a number or a name.\n"
     "Exit codes: 0 ok, 1 decode or encode failure, 2 usage.\n";
@@ -32,8 +35,10 @@ void PrintHelp(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::map<std::string, Command> commands = {
-        {"info", pxtool::RunInfo}, {"convert", pxtool::RunConvert}, {"ppm", pxtool::RunPpm}};
+    const std::map<std::string, Command> commands = {{"info", pxtool::RunInfo},
+                                                     {"convert", pxtool::RunConvert},
+                                                     {"ppm", pxtool::RunPpm},
+                                                     {"gifanim", pxtool::RunGifAnim}};
     if (argc < 2) {
         PrintHelp(std::cerr);
         return 2;

@@ -42,6 +42,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
             options.frame = static_cast<LONG>(ParseNumber(value(), 0, 1 << 20, "frame"));
         } else if (arg == "--quality") {
             options.quality = static_cast<int>(ParseNumber(value(), 0, 100, "quality"));
+        } else if (arg == "--delay") {
+            options.delay = ParseNumber(value(), 0, 65535, "delay");
+        } else if (arg == "--loop") {
+            options.loop = ParseNumber(value(), 0, 65535, "loop count");
         } else if (ParseOperation(arg, value, options.operations)) {
             // kept in command-line order
         } else if (arg.size() > 1 && arg[0] == '-') {

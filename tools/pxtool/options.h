@@ -20,6 +20,8 @@ struct Options {
     std::vector<std::string> positional;
     std::optional<LONG> frame;
     std::optional<int> quality;
+    std::optional<long> delay;  // hundredths of a second
+    std::optional<long> loop;   // 0: for ever
     std::vector<Operation> operations;
 };
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the public
-# picture suites and runs one target.  usage: fuzz/run.sh fuzz_bmp|fuzz_dispatch [SECONDS]
+# picture suites and runs one target.  usage: fuzz/run.sh fuzz_bmp|fuzz_png|fuzz_jpeg|fuzz_dispatch [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=${1:?usage: fuzz/run.sh TARGET [SECONDS]}
@@ -19,6 +19,9 @@ data=../shared/testdata
 if [[ -d $data ]]; then
     case $target in
         fuzz_bmp) find "$data/bmpsuite" "$data/bmp" -name '*.bmp' -exec cp -n {} "$corpus/" \; ;;
+        fuzz_png) find "$data" -name '*.png' -size -200k -exec cp -n {} "$corpus/" \; ;;
+        fuzz_jpeg) find "$data/jpeg" \( -name '*.jpg' -o -name '*.jpeg' \) -size -200k \
+            -exec cp -n {} "$corpus/" \; ;;
         fuzz_dispatch)
             # The first byte of a seed selects the codec: 1 BMP, 2 GIF, 3 JPEG, 4 PNG.
             i=0

@@ -75,8 +75,8 @@ void PxJpegCodec::ReadPalette(const PxJpegReadState& s) {
     const jpeg_decompress_struct& cinfo = s.cinfo;
     if (cinfo.quantize_colors && cinfo.colormap) {
         const int last = cinfo.out_color_components - 1;
-        const DWORD n = std::min<DWORD>(static_cast<DWORD>(cinfo.actual_number_of_colors),
-                                        GetNumColors());
+        const DWORD n =
+            std::min<DWORD>(static_cast<DWORD>(cinfo.actual_number_of_colors), GetNumColors());
         for (DWORD i = 0; i < n; ++i) {
             SetPaletteIndex(static_cast<BYTE>(i), cinfo.colormap[0][i],
                             cinfo.colormap[std::min(1, last)][i],
@@ -92,8 +92,8 @@ void PxJpegCodec::ReadPalette(const PxJpegReadState& s) {
 bool PxJpegCodec::ReadScanlines(PxJpegReadState& s) {
     jpeg_decompress_struct& cinfo = s.cinfo;
     const JDIMENSION stride = cinfo.output_width * static_cast<JDIMENSION>(cinfo.output_components);
-    JSAMPARRAY buffer = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
-                                                    JPOOL_IMAGE, stride, 1);
+    JSAMPARRAY buffer =
+        (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE, stride, 1);
     const bool cmyk = cinfo.output_components == 4 && !cinfo.quantize_colors;
     while (cinfo.output_scanline < cinfo.output_height) {
         if (info.escape) return PxJpegFail(s.error, kCancelled);

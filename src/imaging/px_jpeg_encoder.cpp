@@ -64,7 +64,7 @@ bool PxJpegCodec::WritePicture(PxJpegWriteState& s) {
     jpeg_start_compress(&cinfo, TRUE);
 
     JSAMPARRAY buffer = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
-                                                    JPOOL_IMAGE, info.effWidth + 8, 1);
+                                                   JPOOL_IMAGE, info.effWidth + 8, 1);
     while (cinfo.next_scanline < cinfo.image_height) {
         const LONG y = static_cast<LONG>(GetHeight() - 1 - cinfo.next_scanline);
         std::memcpy(buffer[0], RowAt(y), info.effWidth);

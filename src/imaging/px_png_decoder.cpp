@@ -115,8 +115,8 @@ bool PxPngCodec::CheckDimensions(PxPngReadState& s, PxFile* stream) {
     const std::int64_t size = stream->Size();
     const std::int64_t here = stream->Tell();
     if (size < 0 || here < 0 || here > size) return true;
-    const std::uint64_t bits = std::uint64_t{png_get_channels(s.png, s.info)} *
-                               png_get_bit_depth(s.png, s.info);
+    const std::uint64_t bits =
+        std::uint64_t{png_get_channels(s.png, s.info)} * png_get_bit_depth(s.png, s.info);
     const std::uint64_t raw = ((width * bits + 7) / 8 + 1) * height;
     const std::uint64_t left = static_cast<std::uint64_t>(size - here);
     if (raw > std::max(kAlwaysTried, left * kDeflateExpansion))

@@ -47,8 +47,8 @@ bool PxPngCodec::WritePicture(PxPngWriteState& s, PxFile* stream) {
     // A 24-bit picture with a transparent colour needs alpha to say so.
     s.rgba = HasAlpha() || (GetBpp() == 24 && IsTransparent());
     const bool paletted = IsIndexed() && !s.rgba;
-    const int colorType =
-        s.rgba ? PNG_COLOR_TYPE_RGB_ALPHA : (paletted ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB);
+    const int colorType = s.rgba ? PNG_COLOR_TYPE_RGB_ALPHA
+                                 : (paletted ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB);
     png_set_IHDR(s.png, s.info, GetWidth(), GetHeight(), paletted ? GetBpp() : 8, colorType,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (paletted) WritePalette(s);

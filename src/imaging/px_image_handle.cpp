@@ -87,7 +87,9 @@ bool PxImage::LoadDibBlock(const BYTE* block, std::size_t size) {
     if (!image.Create(d.width, d.height, d.h.biBitCount, static_cast<LONG>(info.type)))
         return false;
     const std::uint64_t entries = std::min<std::uint64_t>(d.colors, image.GetNumColors());
-    std::memcpy(image.GetPalette(), block + d.paletteOffset, static_cast<std::size_t>(4 * entries));
+    if (entries)
+        std::memcpy(image.GetPalette(), block + d.paletteOffset,
+                    static_cast<std::size_t>(4 * entries));
 
     const BYTE* rows = block + d.bitsOffset;
     if (d.h.biBitCount == 32) {

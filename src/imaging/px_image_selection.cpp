@@ -125,10 +125,11 @@ bool PxImage::SelectionAddPolygon(const POINT* points, LONG count) {
         const double sy = y + 0.5;
         crossings.clear();
         for (LONG i = 0; i < count; ++i) {
-            const POINT& a = points[i];
-            const POINT& b = points[(i + 1) % count];
-            if ((a.y <= sy) == (b.y <= sy)) continue;
-            crossings.push_back(a.x + (sy - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y));
+            // In double: differences of far-apart points overflow 32 bits.
+            const double ax = points[i].x, ay = points[i].y;
+            const double bx = points[(i + 1) % count].x, by = points[(i + 1) % count].y;
+            if ((ay <= sy) == (by <= sy)) continue;
+            crossings.push_back(ax + (sy - ay) * (bx - ax) / (by - ay));
         }
         std::sort(crossings.begin(), crossings.end());
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {

@@ -1,0 +1,26 @@
+#include "message_box.h"
+
+#include <mutex>
+
+namespace {
+
+std::mutex g_mutex;
+MessageBoxHandler g_handler;
+
+}  // namespace
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+    std::lock_guard lock(g_mutex);
+    std::swap(g_handler, handler);
+    return handler;
+}
+
+int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT style) {
+    MessageBoxHandler handler;
+    {
+        std::lock_guard lock(g_mutex);
+        handler = g_handler;
+    }
+    if (handler) return handler(owner, text, caption, style);
+    return (style & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+}

@@ -1,0 +1,49 @@
+#include "message_loop.h"
+
+bool GetMessage(MSG* message) {
+    MessageQueue::Current()->Next(*message, true);
+    return message->message != WM_QUIT;
+}
+
+bool PeekMessage(MSG* message) {
+    return MessageQueue::Current()->Next(*message, false);
+}
+
+LRESULT DispatchMessage(const MSG* message) {
+    return message ? DeliverMessage(*message) : 0;
+}
+
+void PostQuitMessage(int exitCode) {
+    MessageQueue::Current()->PostQuit(exitCode);
+}
+
+bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return window && window->PostMessage(message, wParam, lParam);
+}
+
+LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return window ? window->SendMessage(message, wParam, lParam) : 0;
+}
+
+bool RunLoopUntil(const std::function<bool()>& done) {
+    MSG message;
+    while (!done()) {
+        if (!GetMessage(&message)) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        DispatchMessage(&message);
+    }
+    return true;
+}
+
+void PumpWaitingMessages() {
+    MSG message;
+    while (PeekMessage(&message)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        DispatchMessage(&message);
+    }
+}

@@ -1,0 +1,248 @@
+#include "window.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+#include "focus.h"
+
+namespace {
+
+// Live windows with their threads' queues, and the top-level ones in creation
+// order. Other threads reach a window only through here, never through the object.
+struct Registry {
+    std::mutex mutex;
+    std::unordered_map<CWnd*, std::shared_ptr<MessageQueue>> live;
+    std::vector<CWnd*> topLevel;
+};
+
+Registry& registry() {
+    static Registry r;
+    return r;
+}
+
+std::shared_ptr<MessageQueue> QueueOf(HWND window) {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    const auto it = r.live.find(window);
+    return it == r.live.end() ? nullptr : it->second;
+}
+
+}  // namespace
+
+CWnd::~CWnd() {
+    DestroyWindow();
+}
+
+bool CWnd::CreateEx(CWnd* parent, const RECT& rect, const std::string& text, int id, DWORD style) {
+    if (alive_ || (parent && !IsWindow(parent))) return false;
+    parent_ = parent;
+    rect_ = rect;
+    text_ = text;
+    id_ = id;
+    style_ = style;
+    enabled_ = !(style & WS_DISABLED);
+    queue_ = MessageQueue::Current();
+    alive_ = true;
+    {
+        Registry& r = registry();
+        std::lock_guard lock(r.mutex);
+        r.live.emplace(this, queue_);
+        if (!parent) r.topLevel.push_back(this);
+    }
+    if (parent) parent->children_.push_back(this);
+    if (SendMessage(WM_CREATE) == -1) {
+        DestroyWindow();
+        return false;
+    }
+    if (style & WS_VISIBLE) ShowWindow(SW_SHOW);
+    return true;
+}
+
+void CWnd::DestroyWindow() {
+    if (!alive_) return;
+    SendMessage(WM_DESTROY);
+    const std::vector<CWnd*> children = children_;
+    for (CWnd* child : children)
+        child->DestroyWindow();
+    queue_->KillTimersOf(this);
+    ForgetFocusOf(this);
+    Unlink();
+    alive_ = false;
+    PostNcDestroy();
+}
+
+void CWnd::Unlink() {
+    if (parent_) std::erase(parent_->children_, this);
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    r.live.erase(this);
+    std::erase(r.topLevel, this);
+}
+
+HWND CWnd::GetSafeHwnd() const {
+    return alive_ ? const_cast<CWnd*>(this) : nullptr;
+}
+
+CWnd* CWnd::GetDlgItem(int id) const {
+    for (CWnd* child : children_) {
+        if (child->id_ == id) return child;
+    }
+    return nullptr;
+}
+
+void CWnd::SetWindowText(const std::string& text) {
+    text_ = text;
+    SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
+}
+
+int CWnd::GetWindowText(char* buffer, int size) const {
+    if (!buffer || size <= 0) return 0;
+    std::size_t n = std::min(text_.size(), static_cast<std::size_t>(size - 1));
+    // Never end inside a multi-byte character.
+    while (n > 0 && n < text_.size() && (static_cast<unsigned char>(text_[n]) & 0xC0) == 0x80)
+        --n;
+    std::memcpy(buffer, text_.data(), n);
+    buffer[n] = '\0';
+    return static_cast<int>(n);
+}
+
+bool CWnd::IsWindowVisible() const {
+    for (const CWnd* w = this; w; w = w->parent_) {
+        if (!w->visible_) return false;
+    }
+    return alive_;
+}
+
+bool CWnd::ShowWindow(int command) {
+    const bool wasVisible = visible_;
+    const bool show = command != SW_HIDE;
+    if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED) minimized_ = true;
+    if (command == SW_SHOWNORMAL || command == SW_RESTORE) minimized_ = false;
+    if (show != visible_) {
+        visible_ = show;
+        SendMessage(WM_SHOWWINDOW, show ? 1 : 0);
+    }
+    return wasVisible;
+}
+
+bool CWnd::EnableWindow(bool enable) {
+    const bool wasDisabled = !enabled_;
+    if (enable != enabled_) {
+        enabled_ = enable;
+        SendMessage(WM_ENABLE, enable ? 1 : 0);
+    }
+    return wasDisabled;
+}
+
+void CWnd::MoveWindow(const RECT& rect) {
+    const bool moved = rect.left != rect_.left || rect.top != rect_.top;
+    const bool resized = rect.right - rect.left != rect_.right - rect_.left ||
+                         rect.bottom - rect.top != rect_.bottom - rect_.top;
+    rect_ = rect;
+    if (moved) SendMessage(WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));
+    if (resized)
+        SendMessage(WM_SIZE, 0, MAKELPARAM(rect.right - rect.left, rect.bottom - rect.top));
+}
+
+void CWnd::GetClientRect(RECT* rect) const {
+    if (rect) *rect = RECT{0, 0, rect_.right - rect_.left, rect_.bottom - rect_.top};
+}
+
+void CWnd::GetWindowRect(RECT* rect) const {
+    if (!rect) return;
+    POINT origin{0, 0};
+    ClientToScreen(&origin);
+    *rect = RECT{origin.x, origin.y, origin.x + rect_.right - rect_.left,
+                 origin.y + rect_.bottom - rect_.top};
+}
+
+void CWnd::ClientToScreen(POINT* point) const {
+    if (!point) return;
+    for (const CWnd* w = this; w; w = w->parent_) {
+        point->x += w->rect_.left;
+        point->y += w->rect_.top;
+    }
+}
+
+void CWnd::ScreenToClient(POINT* point) const {
+    if (!point) return;
+    POINT origin{0, 0};
+    ClientToScreen(&origin);
+    point->x -= origin.x;
+    point->y -= origin.y;
+}
+
+// Safe from any thread: the window is found through the registry, not the object.
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::shared_ptr<MessageQueue> queue = QueueOf(this);
+    if (!queue) return 0;
+    const MSG msg{this, message, wParam, lParam, 0};
+    return queue == MessageQueue::Current() ? DeliverMessage(msg) : queue->SendFromOtherThread(msg);
+}
+
+bool CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::shared_ptr<MessageQueue> queue = QueueOf(this);
+    return queue && queue->Post(MSG{this, message, wParam, lParam, 0});
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapseMs) {
+    if (!alive_) return 0;
+    queue_->SetTimer(this, id, elapseMs);
+    return id;
+}
+
+bool CWnd::KillTimer(UINT_PTR id) {
+    return alive_ && queue_->KillTimer(this, id);
+}
+
+void CWnd::ForEachDescendant(const std::function<void(CWnd*)>& visit) const {
+    const std::vector<CWnd*> children = children_;
+    for (CWnd* child : children) {
+        if (!IsWindow(child)) continue;
+        visit(child);
+        child->ForEachDescendant(visit);
+    }
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProc(message, wParam, lParam);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+    switch (message) {
+        case WM_CLOSE:
+            DestroyWindow();
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_MINIMIZE) ShowWindow(SW_MINIMIZE);
+            if ((wParam & 0xFFF0) == SC_RESTORE) ShowWindow(SW_RESTORE);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+bool IsWindow(HWND window) {
+    return QueueOf(window) != nullptr;
+}
+
+LRESULT DeliverMessage(const MSG& message) {
+    if (!IsWindow(message.hwnd)) return 0;
+    return message.hwnd->WindowProc(message.message, message.wParam, message.lParam);
+}
+
+std::vector<HWND> TopLevelWindows() {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    return r.topLevel;
+}
+
+HWND FindWindow(const char* /*className*/, const char* title) {
+    if (!title) return nullptr;
+    for (HWND window : TopLevelWindows()) {
+        if (IsWindow(window) && window->Text() == title) return window;
+    }
+    return nullptr;
+}

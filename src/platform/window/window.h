@@ -1,0 +1,100 @@
+// Windows: a handle (the object's address), a parent and children, a control id,
+// a text, a rectangle, visibility, enabled state, and a message handler. A window
+// belongs to the thread that created it; messages for it are carried out there.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "message_queue.h"
+#include "win_messages.h"
+
+class CWnd;
+using HWND = CWnd*;
+
+constexpr DWORD WS_CHILD = 0x40000000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD WS_DISABLED = 0x08000000;
+constexpr DWORD WS_POPUP = 0x80000000;
+
+class CWnd {
+public:
+    CWnd() = default;
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    // Makes the window exist: registers it, links it under its parent (or as a
+    // top-level window) and sends WM_CREATE. `rect` is in the parent's client
+    // coordinates, or the screen's for a top-level window.
+    bool CreateEx(CWnd* parent, const RECT& rect, const std::string& text, int id, DWORD style);
+    // Sends WM_DESTROY, destroys the children, and unregisters the window.
+    void DestroyWindow();
+
+    HWND GetSafeHwnd() const;
+    CWnd* GetParent() const { return parent_; }
+    const std::vector<CWnd*>& Children() const { return children_; }
+    int GetDlgCtrlID() const { return id_; }
+    CWnd* GetDlgItem(int id) const;
+    DWORD GetStyle() const { return style_; }
+
+    const std::string& Text() const { return text_; }
+    void SetWindowText(const std::string& text);
+    // Copies at most size - 1 bytes, cut on a character boundary; returns the length.
+    int GetWindowText(char* buffer, int size) const;
+
+    bool IsWindowVisible() const;
+    bool ShowWindow(int command);
+    bool IsIconic() const { return minimized_; }
+    bool IsWindowEnabled() const { return enabled_; }
+    bool EnableWindow(bool enable);
+
+    void MoveWindow(const RECT& rect);
+    RECT WindowRect() const { return rect_; }  // in the parent's client coordinates
+    void GetClientRect(RECT* rect) const;
+    void GetWindowRect(RECT* rect) const;  // in screen coordinates
+    void ClientToScreen(POINT* point) const;
+    void ScreenToClient(POINT* point) const;
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    bool PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs);
+    bool KillTimer(UINT_PTR id);
+
+    // Every window below this one, depth first, parents before their children.
+    void ForEachDescendant(const std::function<void(CWnd*)>& visit) const;
+    const std::shared_ptr<MessageQueue>& Queue() const { return queue_; }
+
+    // The message handler. The default carries out the system's default processing.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    virtual void PostNcDestroy() {}
+
+private:
+    void Unlink();
+
+    CWnd* parent_ = nullptr;
+    std::vector<CWnd*> children_;
+    int id_ = 0;
+    DWORD style_ = 0;
+    std::string text_;
+    RECT rect_{};
+    bool visible_ = false;
+    bool enabled_ = true;
+    bool minimized_ = false;
+    bool alive_ = false;
+    std::shared_ptr<MessageQueue> queue_;
+};
+
+// True while the window exists (created and not destroyed).
+bool IsWindow(HWND window);
+// Calls the window's handler on this thread when it still exists; 0 otherwise.
+LRESULT DeliverMessage(const MSG& message);
+// Top-level windows of this process, oldest first.
+std::vector<HWND> TopLevelWindows();
+// The first top-level window of this process whose text equals the title exactly.
+HWND FindWindow(const char* className, const char* title);

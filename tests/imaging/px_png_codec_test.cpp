@@ -179,6 +179,18 @@ TEST(PngDecode, RgbWithTransparentColourIsCompositedOverItsBackground) {
     EXPECT_EQ(image.GetPixelColor(0, 0).rgbRed, 200);
     EXPECT_EQ(image.GetPixelColor(0, 0).rgbBlue, 50);
     EXPECT_EQ(image.GetPixelColor(1, 0).rgbRed, 7);
+
+    // Without bKGD a 4-bit grey file takes the grey nearest 192 that 4 bits hold.
+    PngSpec grey;
+    grey.width = 2;
+    grey.bitDepth = 4;
+    grey.transColor = Rgb(0, 0, 0);
+    grey.transColor->gray = 3;
+    grey.rows = {{0x35}};
+    auto greyBytes = WritePngDirectly(grey);
+    ASSERT_TRUE(DecodePng(image, greyBytes)) << image.GetLastError();
+    EXPECT_EQ(image.GetPixelIndex(0, 0), 11);
+    EXPECT_EQ(image.GetPixelIndex(1, 0), 5);
 }
 
 // Every pass of an interlaced file reaches the picture and its alpha channel.
@@ -270,6 +282,17 @@ TEST(PngEncode, TransparentIndexMovesToEntryZeroOfTheSavedPicture) {
     ASSERT_TRUE(DecodePng(back, bytes)) << back.GetLastError();
     EXPECT_EQ(back.GetTransIndex(), 0);
     EXPECT_EQ(Pixels(back), before);
+
+    // An index outside the palette marks nothing transparent and moves nothing.
+    PxImage small(2, 1, 4);
+    small.SetPaletteIndex(0, 9, 9, 9);
+    small.SetTransIndex(20);
+    auto untouched = EncodePng(small);
+    EXPECT_EQ(small.GetTransIndex(), 20);
+    ASSERT_TRUE(DecodePng(back, untouched)) << back.GetLastError();
+    EXPECT_EQ(back.GetTransIndex(), -1);
+    EXPECT_FALSE(back.IsAlphaPaletteEnabled());
+    EXPECT_EQ(back.GetPaletteColor(0).rgbRed, 9);
 }
 
 TEST(PngEncode, PalettesGreysRgbAndRgbaComeBackIdentical) {

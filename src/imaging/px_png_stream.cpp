@@ -8,7 +8,7 @@ namespace {
 
 // Ancillary chunks are not used by the codec: a few are kept, none may be big.
 constexpr png_uint_32 kChunkCacheMax = 128;
-constexpr png_alloc_size_t kChunkMallocMax = 1u << 20;
+constexpr std::size_t kChunkMallocMax = 1u << 20;
 
 void OnError(png_structp png, png_const_charp message) {
     auto* failure = static_cast<PxPngFailure*>(png_get_error_ptr(png));

@@ -21,6 +21,9 @@ private:
     // destructor.
     bool DecodeGuarded(PxPngReadState& s, PxFile* stream);
     bool ReadPicture(PxPngReadState& s, PxFile* stream);
+    bool StartReading(PxPngReadState& s, PxFile* stream);
+    bool CreateFromHeader(PxPngReadState& s);
+    int StartRows(PxPngReadState& s);
     bool CheckDimensions(PxPngReadState& s, PxFile* stream);
     void SetupBackground(PxPngReadState& s);
     void ReadPalette(PxPngReadState& s, int bitsPerPixel);

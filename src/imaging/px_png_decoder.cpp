@@ -64,6 +64,14 @@ bool PxPngCodec::DecodeGuarded(PxPngReadState& s, PxFile* stream) {
 }
 
 bool PxPngCodec::ReadPicture(PxPngReadState& s, PxFile* stream) {
+    if (!StartReading(s, stream) || !CreateFromHeader(s)) return false;
+    const int passes = StartRows(s);
+    if (passes == 0 || !ReadRows(s, passes)) return false;
+    png_read_end(s.png, s.info);
+    return true;
+}
+
+bool PxPngCodec::StartReading(PxPngReadState& s, PxFile* stream) {
     s.png = PxPngCreateReader(s.failure);
     if (!s.png) return PxPngFail(s.failure, "Failed to create PNG structure");
     s.info = png_create_info_struct(s.png);
@@ -71,8 +79,12 @@ bool PxPngCodec::ReadPicture(PxPngReadState& s, PxFile* stream) {
     PxPngSetLimits(s.png);
     PxPngReadFrom(s.png, stream);
     png_read_info(s.png, s.info);
-    if (!CheckDimensions(s, stream)) return false;
+    return CheckDimensions(s, stream);
+}
 
+// The picture, its palette and the transformations that make the library's rows
+// fit it.
+bool PxPngCodec::CreateFromHeader(PxPngReadState& s) {
     const int colorType = png_get_color_type(s.png, s.info);
     s.fileBits = png_get_channels(s.png, s.info) * png_get_bit_depth(s.png, s.info);
     SetupBackground(s);
@@ -91,8 +103,12 @@ bool PxPngCodec::ReadPicture(PxPngReadState& s, PxFile* stream) {
         if (!AlphaCreate()) return PxPngFail(s.failure, kNoMemory);
     }
     if (colorType & PNG_COLOR_MASK_COLOR) png_set_bgr(s.png);
-    if (info.escape) return PxPngFail(s.failure, kCancelled);
+    return true;
+}
 
+// The row buffer and the number of passes; 0 on failure.
+int PxPngCodec::StartRows(PxPngReadState& s) {
+    if (info.escape) return PxPngFail(s.failure, kCancelled);
     s.rowSize = static_cast<std::size_t>((s.fileBits + 7) / 8) * GetWidth() + 10;
     s.row = static_cast<BYTE*>(std::calloc(s.rowSize, 1));
     if (!s.row) return PxPngFail(s.failure, kNoMemory);
@@ -103,9 +119,7 @@ bool PxPngCodec::ReadPicture(PxPngReadState& s, PxFile* stream) {
     // library that did would be refused rather than trusted.
     if (png_get_rowbytes(s.png, s.info) > s.rowSize)
         return PxPngFail(s.failure, "PNG row does not fit the row buffer");
-    if (!ReadRows(s, passes)) return false;
-    png_read_end(s.png, s.info);
-    return true;
+    return passes;
 }
 
 bool PxPngCodec::CheckDimensions(PxPngReadState& s, PxFile* stream) {

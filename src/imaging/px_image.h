@@ -9,6 +9,7 @@
 #include "platform/base/global_memory.h"
 #include "platform/base/resources.h"
 #include "platform/base/win_types.h"
+#include "platform/gdi/gdi_types.h"
 
 // Image type codes. The caller always names the type; nothing is guessed.
 enum ImageType : DWORD {
@@ -198,6 +199,73 @@ public:
     bool SelectionAddPolygon(const POINT* points, LONG count);
     bool IsInsideSelection(LONG x, LONG y) const;
 
+    // ---- Geometry, colour depth, colour operations and effects ----
+    // Each builds its result in a temporary image and moves it in with Transfer.
+
+    // Geometric transforms
+    bool Resample(LONG newWidth, LONG newHeight, int mode = 1);
+    bool RotateLeft(PxImage* target = nullptr);
+    bool RotateRight(PxImage* target = nullptr);
+    bool Mirror();
+    bool Flip();
+    bool Crop(LONG left, LONG top, LONG right, LONG bottom, PxImage* target = nullptr);
+    bool Crop(const RECT& rect, PxImage* target = nullptr);
+
+    // Colour depth and palettes
+    bool DecreaseBpp(DWORD bpp, bool errorDiffusion, const RGBQUAD* palette = nullptr);
+    bool IncreaseBpp(DWORD bpp);
+    void SetStdPalette();
+
+    // Colour operations
+    bool Light(LONG brightness, LONG contrast = 100);
+    bool Colorize(BYTE hue, BYTE saturation);
+    // HSL travels in an RGBQUAD: red = hue, green = saturation, blue = lightness.
+    static RGBQUAD RGBtoHSL(RGBQUAD color);
+    static RGBQUAD HSLtoRGB(RGBQUAD color);
+    static RGBQUAD HSLtoRGB(COLORREF color);
+    // The other colour spaces travel the same way: red, green, blue carry the
+    // first, second and third component (Y U V, Y I Q, X Y Z), each 0..255.
+    static RGBQUAD RGBtoYUV(RGBQUAD color);
+    static RGBQUAD YUVtoRGB(RGBQUAD color);
+    static RGBQUAD RGBtoYIQ(RGBQUAD color);
+    static RGBQUAD YIQtoRGB(RGBQUAD color);
+    static RGBQUAD RGBtoXYZ(RGBQUAD color);
+    static RGBQUAD XYZtoRGB(RGBQUAD color);
+
+    // Channels and effects
+    bool SplitRGB(PxImage* red, PxImage* green, PxImage* blue) const;
+    bool SplitHSL(PxImage* hue, PxImage* saturation, PxImage* lightness) const;
+    bool SplitYUV(PxImage* y, PxImage* u, PxImage* v) const;
+    bool SplitYIQ(PxImage* y, PxImage* i, PxImage* q) const;
+    bool SplitXYZ(PxImage* x, PxImage* y, PxImage* z) const;
+    bool Combine(PxImage* first, PxImage* second, PxImage* third, PxImage* alphaImage = nullptr,
+                 LONG colorSpace = 0);
+    bool Repair(float strength = 0.25f, LONG passes = 1, LONG colorSpace = 0);
+    bool MidMix(PxImage* other, double amount);
+    bool ImplodeExplode(double exponent);
+    bool Swirl(double twist);
+    bool Wave(double amplitude, double period);
+
+    // ---- Drawing on device contexts and device bitmaps (px_image_draw*.cpp) ----
+    // Draws into (x, y, cx, cy), negative sizes meaning the picture's own, honouring
+    // the transparent colour, the alpha channel and palette alpha by blending over
+    // what the device shows; nearest neighbour when scaled; limited to clip when
+    // given, the device's clip region being restored afterwards. 1 when drawn.
+    LONG Draw(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1,
+              const RECT* clip = nullptr) const;
+    LONG Draw(HDC hdc, const RECT& rect, const RECT* clip = nullptr) const;
+    // The whole picture scaled into the rectangle, colour on colour, no transparency.
+    LONG Stretch(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) const;
+    LONG Stretch(HDC hdc, const RECT& rect) const;
+    // A device bitmap of the picture (the caller deletes it); null when invalid.
+    HBITMAP MakeBitmap(HDC hdc = nullptr) const;
+    bool CreateFromHBITMAP(HBITMAP bitmap);
+    // Repeats the picture, unscaled, over the rectangle from its top-left corner.
+    LONG Tile(HDC hdc, const RECT* rect) const;
+    // Draws through a monochrome mask of the transparent colour (no blending).
+    LONG Draw2(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1) const;
+    LONG Draw2(HDC hdc, const RECT& rect) const;
+
 protected:
     void Startup(DWORD imageType);
     void Ghost(PxImage* from);
@@ -214,6 +282,9 @@ protected:
     // Row y (0 = bottom) of a valid image; the caller keeps 0 <= y < height.
     BYTE* RowAt(LONG y) const { return info.bits + static_cast<std::size_t>(y) * info.effWidth; }
 
+    // ---- Geometry, colour depth, colour operations and effects (helpers) ----
+    bool RepairChannel(PxImage* channel, float strength);
+
     BYTE* dib;
     BITMAPINFOHEADER header;
     PxImageInfo info;
@@ -221,6 +292,8 @@ protected:
     BYTE* alpha;
 
 private:
+    friend class PxImageDrawer;
+
     std::size_t PixelCount() const;
     void ResetSelectionBox();
     void GrowSelectionBox(LONG x, LONG y);
@@ -230,4 +303,25 @@ private:
     template <class Codec>
     bool DecodeWith(Codec& codec, PxFile* stream);
     bool EncodeToStream(PxFile* stream, DWORD imageType);
+
+    // ---- Geometry, colour depth, colour operations and effects (helpers) ----
+    void ResampleNearest(PxImage& result, float xs, float ys);
+    void ResampleArea(PxImage& result, float xs, float ys) const;
+    void ResampleBilinear(PxImage& result, float xs, float ys);
+    bool Rotate90(PxImage* target, bool left);
+    void DiffuseError(LONG x, LONG y, int weight, const int error[3]);
+    bool SplitChannels(PxImage* first, PxImage* second, PxImage* third,
+                       RGBQUAD (*convert)(RGBQUAD)) const;
+    // The selection box clamped to the picture (the whole picture without a mask).
+    RECT SelectedArea() const;
+    // Rewrites every selected pixel with map(colour), bottom row of the box first.
+    template <class Map>
+    void MapSelectedPixels(Map map) {
+        const RECT area = SelectedArea();
+        for (LONG y = area.bottom; y < area.top; ++y) {
+            for (LONG x = area.left; x < area.right; ++x) {
+                if (IsInsideSelection(x, y)) SetPixelColor(x, y, map(GetPixelColor(x, y)));
+            }
+        }
+    }
 };

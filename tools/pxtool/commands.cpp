@@ -29,7 +29,7 @@ bool DecodeFile(PxImage& image, const std::string& file, DWORD type, const Optio
     const bool ok = image.Decode(stream, type);
     std::fclose(stream);
     if (!ok) LibraryFailure("cannot decode", file, image);
-    return ok;
+    return ok && ApplyOperations(options.operations, image, file);
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ constexpr const char* kHelp =
     "\n"
     "  info FILE TYPE [--frame N]\n"
     "      print width, height, bpp, type, frames, frame, transparency, alpha, delay\n"
-    "  convert IN TYPE OUT TYPE [--frame N] [--quality Q]\n"
-    "      decode IN and encode it as OUT\n"
+    "  convert IN TYPE OUT TYPE [--frame N] [--quality Q] [OPERATION...]\n"
+    "      decode IN, apply the operations and encode it as OUT\n"
     "  ppm IN TYPE OUT.ppm [--frame N]\n"
     "      write the decoded picture as a binary PPM (top row first)\n"
     "\n"
@@ -25,18 +25,22 @@ constexpr const char* kHelp =
 
 using Command = int (*)(const pxtool::Options&);
 
+void PrintHelp(std::ostream& out) {
+    out << kHelp << "\n" << pxtool::kOperationsHelp;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::map<std::string, Command> commands = {
         {"info", pxtool::RunInfo}, {"convert", pxtool::RunConvert}, {"ppm", pxtool::RunPpm}};
     if (argc < 2) {
-        std::cerr << kHelp;
+        PrintHelp(std::cerr);
         return 2;
     }
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
-        std::cout << kHelp;
+        PrintHelp(std::cout);
         return 0;
     }
     if (name == "--version") {

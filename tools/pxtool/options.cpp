@@ -42,6 +42,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             options.frame = static_cast<LONG>(ParseNumber(value(), 0, 1 << 20, "frame"));
         } else if (arg == "--quality") {
             options.quality = static_cast<int>(ParseNumber(value(), 0, 100, "quality"));
+        } else if (ParseOperation(arg, value, options.operations)) {
+            // kept in command-line order
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option " + arg);
         } else {

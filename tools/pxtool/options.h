@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "operations.h"
 #include "platform/base/win_types.h"
 
 namespace pxtool {
@@ -19,6 +20,7 @@ struct Options {
     std::vector<std::string> positional;
     std::optional<LONG> frame;
     std::optional<int> quality;
+    std::vector<Operation> operations;
 };
 
 // A type code (1 to 4) or its name: bmp, gif, jpg/jpeg, png.

@@ -1,5 +1,7 @@
 #include "message_loop.h"
 
+#include "dialog.h"
+
 bool GetMessage(MSG* message) {
     MessageQueue::Current()->Next(*message, true);
     return message->message != WM_QUIT;
@@ -32,7 +34,7 @@ bool RunLoopUntil(const std::function<bool()>& done) {
             PostQuitMessage(static_cast<int>(message.wParam));
             return false;
         }
-        DispatchMessage(&message);
+        if (!PreTranslateMessage(message)) DispatchMessage(&message);
     }
     return true;
 }
@@ -44,6 +46,6 @@ void PumpWaitingMessages() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        DispatchMessage(&message);
+        if (!PreTranslateMessage(message)) DispatchMessage(&message);
     }
 }

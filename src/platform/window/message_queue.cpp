@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "clock.h"
+#include "paint.h"
 #include "window.h"
 
 struct MessageQueue::PendingSend {
@@ -137,6 +138,10 @@ bool MessageQueue::Next(MSG& out, bool wait) {
         if (quit_) {
             out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(*quit_), 0, Now()};
             quit_.reset();
+            return true;
+        }
+        if (HWND dirty = NextWindowToPaint(this)) {
+            out = MSG{dirty, WM_PAINT, 0, 0, Now()};
             return true;
         }
         if (RunDueAction(lock)) continue;

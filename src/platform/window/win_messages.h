@@ -9,6 +9,7 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
 
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;

@@ -6,6 +6,9 @@
 #include <unordered_map>
 
 #include "focus.h"
+#include "paint.h"
+#include "paint_state.h"
+#include "window_backend.h"
 
 namespace {
 
@@ -31,8 +34,24 @@ std::shared_ptr<MessageQueue> QueueOf(HWND window) {
 
 }  // namespace
 
+CWnd::CWnd() : paint_(std::make_unique<WindowPaintState>()) {}
+
 CWnd::~CWnd() {
     DestroyWindow();
+}
+
+void CWnd::TopLevelChanged() {
+    if (WindowBackend* backend = GetWindowBackend(); backend && !parent_)
+        backend->TopLevelChanged(this);
+}
+
+// A top-level window's pixels live in a surface of its own size.
+void CWnd::ResizeSurface() {
+    if (parent_) return;
+    const LONG width = rect_.right - rect_.left, height = rect_.bottom - rect_.top;
+    auto surface = std::make_shared<Surface>(std::max<LONG>(width, 0), std::max<LONG>(height, 0));
+    if (surface->Valid()) surface->Fill(RGB(255, 255, 255));
+    paint_->surface = surface->Valid() ? surface : nullptr;
 }
 
 bool CWnd::CreateEx(CWnd* parent, const RECT& rect, const std::string& text, int id, DWORD style) {
@@ -52,6 +71,8 @@ bool CWnd::CreateEx(CWnd* parent, const RECT& rect, const std::string& text, int
         if (!parent) r.topLevel.push_back(this);
     }
     if (parent) parent->children_.push_back(this);
+    ResizeSurface();
+    TopLevelChanged();
     if (SendMessage(WM_CREATE) == -1) {
         DestroyWindow();
         return false;
@@ -68,8 +89,11 @@ void CWnd::DestroyWindow() {
         child->DestroyWindow();
     queue_->KillTimersOf(this);
     ForgetFocusOf(this);
+    if (parent_ && visible_) InvalidateRect(parent_, &rect_);
     Unlink();
     alive_ = false;
+    if (WindowBackend* backend = GetWindowBackend(); backend && !parent_)
+        backend->TopLevelDestroyed(this);
     PostNcDestroy();
 }
 
@@ -79,6 +103,11 @@ void CWnd::Unlink() {
     std::lock_guard lock(r.mutex);
     r.live.erase(this);
     std::erase(r.topLevel, this);
+}
+
+CMenu* CWnd::GetSystemMenu(bool revert) {
+    if (revert) systemMenu_ = CMenu();
+    return &systemMenu_;
 }
 
 HWND CWnd::GetSafeHwnd() const {
@@ -123,7 +152,13 @@ bool CWnd::ShowWindow(int command) {
     if (show != visible_) {
         visible_ = show;
         SendMessage(WM_SHOWWINDOW, show ? 1 : 0);
+        // What the window covered, or now covers, needs painting.
+        if (show)
+            InvalidateRect(this, nullptr);
+        else if (parent_)
+            InvalidateRect(parent_, &rect_);
     }
+    TopLevelChanged();
     return wasVisible;
 }
 
@@ -140,10 +175,16 @@ void CWnd::MoveWindow(const RECT& rect) {
     const bool moved = rect.left != rect_.left || rect.top != rect_.top;
     const bool resized = rect.right - rect.left != rect_.right - rect_.left ||
                          rect.bottom - rect.top != rect_.bottom - rect_.top;
+    if (parent_ && visible_) InvalidateRect(parent_, &rect_);
     rect_ = rect;
+    if (resized) ResizeSurface();
     if (moved) SendMessage(WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));
     if (resized)
         SendMessage(WM_SIZE, 0, MAKELPARAM(rect.right - rect.left, rect.bottom - rect.top));
+    if (moved || resized) {
+        InvalidateRect(this, nullptr);
+        TopLevelChanged();
+    }
 }
 
 void CWnd::GetClientRect(RECT* rect) const {
@@ -215,6 +256,12 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
         case WM_CLOSE:
             DestroyWindow();
             return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(this, &paint);
+            EndPaint(this, &paint);
+            return 0;
+        }
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_MINIMIZE) ShowWindow(SW_MINIMIZE);
             if ((wParam & 0xFFF0) == SC_RESTORE) ShowWindow(SW_RESTORE);

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "menu.h"
 #include "message_queue.h"
 #include "win_messages.h"
 
 class CWnd;
 using HWND = CWnd*;
+struct WindowPaintState;
 
 constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
@@ -21,7 +23,7 @@ constexpr DWORD WS_POPUP = 0x80000000;
 
 class CWnd {
 public:
-    CWnd() = default;
+    CWnd();
     virtual ~CWnd();
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
@@ -67,6 +69,12 @@ public:
     void ForEachDescendant(const std::function<void(CWnd*)>& visit) const;
     const std::shared_ptr<MessageQueue>& Queue() const { return queue_; }
 
+    // The window's own menu (the system menu); revert drops what was appended.
+    CMenu* GetSystemMenu(bool revert);
+
+    // Painting state, kept by paint.cpp.
+    WindowPaintState& PaintState() { return *paint_; }
+
     // The message handler. The default carries out the system's default processing.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -76,6 +84,8 @@ protected:
 
 private:
     void Unlink();
+    void TopLevelChanged();
+    void ResizeSurface();
 
     CWnd* parent_ = nullptr;
     std::vector<CWnd*> children_;
@@ -88,6 +98,8 @@ private:
     bool minimized_ = false;
     bool alive_ = false;
     std::shared_ptr<MessageQueue> queue_;
+    std::unique_ptr<WindowPaintState> paint_;
+    CMenu systemMenu_;
 };
 
 // True while the window exists (created and not destroyed).

@@ -1,0 +1,54 @@
+// The headless back end: no display. Time is virtual, message boxes and pop-up
+// menus are recorded and answered from a queue of scripted answers, and any window
+// can be written out as a picture. Tests and the demo run the wizard on it.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window/clock.h"
+#include "platform/window/window.h"
+#include "platform/window/window_backend.h"
+
+struct RecordedBox {
+    std::string text;
+    std::string caption;
+    UINT style;
+    CWnd* owner;
+    int answer;
+};
+
+class HeadlessBackend : public WindowBackend {
+public:
+    // Installs itself, a virtual clock and the message-box and menu handlers.
+    HeadlessBackend();
+    ~HeadlessBackend() override;
+    HeadlessBackend(const HeadlessBackend&) = delete;
+    HeadlessBackend& operator=(const HeadlessBackend&) = delete;
+
+    // The next message box answers this (unqueued: its first button).
+    void QueueBoxAnswer(int answer) { boxAnswers_.push_back(answer); }
+    // The next pop-up menu chooses this identifier (0: nothing).
+    void QueueMenuAnswer(UINT id) { menuAnswers_.push_back(id); }
+    const std::vector<RecordedBox>& Boxes() const { return boxes_; }
+
+    // The window's pixels as they are shown: pixels outside a top-level window's
+    // region are black.
+    bool Screenshot(CWnd* window, const std::string& path, std::string* error = nullptr) const;
+    // The top-level window input goes to: the active one, else the last shown.
+    CWnd* InputWindow() const;
+
+    void TopLevelChanged(CWnd* window) override;
+    void TopLevelDestroyed(CWnd* window) override;
+
+private:
+    int AnswerBox(CWnd* owner, const std::string& text, const std::string& caption, UINT style);
+
+    std::shared_ptr<VirtualClock> clock_;
+    std::deque<int> boxAnswers_;
+    std::deque<UINT> menuAnswers_;
+    std::vector<RecordedBox> boxes_;
+    std::vector<CWnd*> shown_;
+};

@@ -1,0 +1,70 @@
+// Dialogs: a window built from a dialog template, with the handlers the wizard's
+// dialogs override. Enter and Escape pressed anywhere inside a dialog reach its
+// nearest dialog as OnOK and OnCancel.
+#pragma once
+
+#include <optional>
+
+#include "window.h"
+
+constexpr DWORD DS_CENTER = 0x0800;
+
+class CDialog : public CWnd {
+public:
+    CDialog(int templateId, CWnd* parent);
+
+    // Modeless: creates the dialog and its controls and runs OnInitDialog.
+    bool Create(int templateId, CWnd* parent);
+    // Creates the dialog, disables its owner, and dispatches messages until
+    // EndDialog; returns the result given to EndDialog (-1 when it could not run).
+    INT_PTR DoModal();
+    void EndDialog(INT_PTR result);
+    bool IsModal() const { return modal_; }
+
+    int TemplateId() const { return templateId_; }
+    // The window that owns this dialog (its parent, or the owner of a modal one).
+    CWnd* Owner() const { return owner_; }
+
+    virtual bool OnInitDialog() { return true; }
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    virtual void OnShowWindow(bool /*show*/, UINT /*status*/) {}
+    virtual void OnPaint();
+    virtual void OnTimer(UINT_PTR /*id*/) {}
+    virtual void OnLButtonDown(UINT /*flags*/, POINT /*point*/) {}
+    virtual void OnLButtonUp(UINT /*flags*/, POINT /*point*/) {}
+    virtual void OnLButtonDblClk(UINT /*flags*/, POINT /*point*/) {}
+    virtual void OnRButtonDown(UINT /*flags*/, POINT /*point*/) {}
+    virtual void OnMouseMove(UINT /*flags*/, POINT /*point*/) {}
+    // Returns true when the command was handled.
+    virtual bool OnCommand(WPARAM id, LPARAM lParam);
+    virtual void OnSysCommand(WPARAM id, LPARAM lParam) {
+        DefWindowProc(WM_SYSCOMMAND, id, lParam);
+    }
+    virtual void OnActivate(UINT /*state*/, CWnd* /*other*/) {}
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The dialog keys: Enter and Escape. True when consumed.
+    bool PreTranslateKey(const MSG& message);
+
+protected:
+    // The window object for a control of the template. A dialog returns its own
+    // member (the page's player, say) for the controls it binds; the default
+    // makes a plain window the dialog owns.
+    virtual CWnd* CreateControlObject(const struct ControlTemplate& control);
+
+private:
+    bool Build(const struct DialogTemplate& dialog, CWnd* parent);
+
+    int templateId_;
+    CWnd* owner_;
+    std::vector<std::unique_ptr<CWnd>> ownedControls_;
+    bool modal_ = false;
+    std::optional<INT_PTR> modalResult_;
+};
+
+// The nearest dialog at or above the window, or null.
+CDialog* DialogOf(CWnd* window);
+// Gives dialogs their keys first; true when the message was consumed.
+bool PreTranslateMessage(const MSG& message);

@@ -1,0 +1,199 @@
+#include "paint.h"
+
+#include <vector>
+
+#include "paint_state.h"
+#include "platform/gdi/gdi_dc.h"
+#include "platform/gdi/gdi_region.h"
+#include "window_backend.h"
+
+namespace {
+
+WindowBackend* g_backend = nullptr;
+
+HWND TopLevelOf(HWND window) {
+    while (window->GetParent())
+        window = window->GetParent();
+    return window;
+}
+
+RECT ClientRect(HWND window) {
+    RECT r;
+    window->GetClientRect(&r);
+    return r;
+}
+
+RECT Offset(RECT r, POINT by) {
+    return RECT{r.left + by.x, r.top + by.y, r.right + by.x, r.bottom + by.y};
+}
+
+bool Intersects(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// A region handle holding the region's rectangles.
+HRGN ToHandle(const Region& region) {
+    HRGN handle = CreateRectRgn(0, 0, 0, 0);
+    for (const RECT& r : region.Rects()) {
+        HRGN piece = CreateRectRgnIndirect(&r);
+        CombineRgn(handle, handle, piece, RGN_OR);
+        DeleteObject(piece);
+    }
+    return handle;
+}
+
+Region FromHandle(HRGN handle) {
+    const DWORD size = GetRegionData(handle, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER)) return Region();
+    std::vector<BYTE> bytes(size);
+    auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
+    if (GetRegionData(handle, size, data) != size) return Region();
+    const auto* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    return Region::FromRects({rects, data->rdh.nCount});
+}
+
+// A DC drawing at the window's client origin, clipped to `visible` (client coordinates).
+HDC ClientDC(HWND window, const Region& visible) {
+    const SurfacePtr surface = WindowSurface(window);
+    if (!surface) return nullptr;
+    HDC hdc = CreateSurfaceDC(surface);
+    const POINT origin = SurfaceOrigin(window);
+    SetViewportOrgEx(hdc, origin.x, origin.y, nullptr);
+    Region device = visible;
+    device.Offset(origin.x, origin.y);
+    HRGN clip = ToHandle(device);
+    SelectClipRgn(hdc, clip);
+    DeleteObject(clip);
+    return hdc;
+}
+
+void Show(HWND window, const RECT& clientRect) {
+    if (!g_backend || !window) return;
+    g_backend->Present(TopLevelOf(window), Offset(clientRect, SurfaceOrigin(window)));
+}
+
+HWND FindDirty(HWND window, const MessageQueue* queue) {
+    if (!window->IsWindowVisible()) return nullptr;
+    if (window->Queue().get() == queue && !window->PaintState().update.Empty()) return window;
+    for (CWnd* child : window->Children()) {
+        if (HWND found = FindDirty(child, queue)) return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void SetWindowBackend(WindowBackend* backend) {
+    g_backend = backend;
+}
+WindowBackend* GetWindowBackend() {
+    return g_backend;
+}
+
+SurfacePtr WindowSurface(HWND window) {
+    return IsWindow(window) ? TopLevelOf(window)->PaintState().surface : nullptr;
+}
+
+POINT SurfaceOrigin(HWND window) {
+    POINT origin{0, 0};
+    for (HWND w = window; w && w->GetParent(); w = w->GetParent()) {
+        origin.x += w->WindowRect().left;
+        origin.y += w->WindowRect().top;
+    }
+    return origin;
+}
+
+bool InvalidateRect(HWND window, const RECT* rect, bool erase) {
+    if (!IsWindow(window)) return false;
+    const Region area = Region(ClientRect(window)).Intersect(rect ? *rect : ClientRect(window));
+    WindowPaintState& state = window->PaintState();
+    state.update = Region::Combine(state.update, area, Region::Op::Or);
+    state.erase = state.erase || erase;
+    const RECT box = area.Box();
+    for (CWnd* child : window->Children()) {
+        const RECT place = child->WindowRect();
+        if (!child->IsWindowVisible() || !Intersects(place, box)) continue;
+        RECT inChild = Offset(box, POINT{-place.left, -place.top});
+        InvalidateRect(child, &inChild, erase);
+    }
+    return true;
+}
+
+bool ValidateRect(HWND window, const RECT* rect) {
+    if (!IsWindow(window)) return false;
+    WindowPaintState& state = window->PaintState();
+    state.update = rect ? Region::Combine(state.update, Region(*rect), Region::Op::Diff) : Region();
+    return true;
+}
+
+bool GetUpdateRect(HWND window, RECT* rect) {
+    if (!IsWindow(window)) return false;
+    const RECT box = window->PaintState().update.Box();
+    if (rect) *rect = box;
+    return !window->PaintState().update.Empty();
+}
+
+bool UpdateWindow(HWND window) {
+    if (!IsWindow(window)) return false;
+    if (!window->PaintState().update.Empty() && window->IsWindowVisible())
+        window->SendMessage(WM_PAINT);
+    return true;
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+    if (!IsWindow(window) || !paint) return nullptr;
+    WindowPaintState& state = window->PaintState();
+    paint->rcPaint = state.update.Box();
+    paint->fErase = state.erase;
+    paint->hdc = ClientDC(window, state.update);
+    state.update = Region();
+    state.erase = false;
+    return paint->hdc;
+}
+
+bool EndPaint(HWND window, const PAINTSTRUCT* paint) {
+    if (!paint || !paint->hdc) return false;
+    DeleteDC(paint->hdc);
+    Show(window, paint->rcPaint);
+    return true;
+}
+
+HDC GetDC(HWND window) {
+    return IsWindow(window) ? ClientDC(window, Region(ClientRect(window))) : nullptr;
+}
+
+int ReleaseDC(HWND window, HDC hdc) {
+    if (!hdc) return 0;
+    DeleteDC(hdc);
+    if (IsWindow(window)) Show(window, ClientRect(window));
+    return 1;
+}
+
+int SetWindowRgn(HWND window, HRGN region, bool redraw) {
+    if (!IsWindow(window)) return 0;
+    std::optional<Region>& shape = window->PaintState().shape;
+    if (region)
+        shape = FromHandle(region);
+    else
+        shape.reset();
+    if (WindowBackend* backend = GetWindowBackend(); backend && !window->GetParent())
+        backend->TopLevelChanged(window);
+    if (redraw) InvalidateRect(window, nullptr);
+    return 1;
+}
+
+int GetWindowRgn(HWND window, HRGN region) {
+    if (!IsWindow(window) || !region || !window->PaintState().shape) return 0;
+    HRGN copy = ToHandle(*window->PaintState().shape);
+    CombineRgn(region, copy, nullptr, RGN_COPY);
+    DeleteObject(copy);
+    return window->PaintState().shape->Kind();
+}
+
+HWND NextWindowToPaint(const MessageQueue* queue) {
+    for (HWND top : TopLevelWindows()) {
+        if (!IsWindow(top)) continue;
+        if (HWND dirty = FindDirty(top, queue)) return dirty;
+    }
+    return nullptr;
+}

@@ -1,0 +1,153 @@
+#include "platform/window/paint.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+#include "platform/window/clock.h"
+#include "platform/window/message_loop.h"
+#include "platform/window/window_backend.h"
+
+namespace {
+
+// Fills its whole client area with one colour on every WM_PAINT and counts them.
+class Painter : public CWnd {
+public:
+    explicit Painter(COLORREF color) : color_(color) {}
+    int paints = 0;
+    RECT lastPaint{};
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_PAINT) return CWnd::WindowProc(message, wParam, lParam);
+        ++paints;
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(this, &ps);
+        lastPaint = ps.rcPaint;
+        RECT all;
+        GetClientRect(&all);
+        HBRUSH brush = CreateSolidBrush(color_);
+        FillRect(hdc, &all, brush);
+        DeleteObject(brush);
+        EndPaint(this, &ps);
+        return 0;
+    }
+
+private:
+    COLORREF color_;
+};
+
+struct RecordingBackend : WindowBackend {
+    std::vector<RECT> presented;
+    int changes = 0;
+    void TopLevelChanged(CWnd*) override { ++changes; }
+    void Present(CWnd*, const RECT& dirty) override { presented.push_back(dirty); }
+};
+
+class Paint : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetClock(std::make_shared<VirtualClock>());
+        SetWindowBackend(&backend_);
+    }
+    void TearDown() override {
+        SetWindowBackend(nullptr);
+        SetClock(nullptr);
+    }
+    RecordingBackend backend_;
+};
+
+}  // namespace
+
+TEST_F(Paint, ChildrenPaintIntoTheTopLevelSurfaceAfterTheirParent) {
+    Painter top(RGB(255, 0, 0)), child(RGB(0, 0, 255));
+    ASSERT_TRUE(top.CreateEx(nullptr, RECT{100, 100, 140, 130}, "top", 0, WS_POPUP));
+    ASSERT_TRUE(child.CreateEx(&top, RECT{10, 5, 20, 15}, "child", 1, WS_CHILD | WS_VISIBLE));
+    top.ShowWindow(SW_SHOW);
+    PumpWaitingMessages();
+    EXPECT_EQ(top.paints, 1);
+    EXPECT_EQ(child.paints, 1);
+    const SurfacePtr surface = WindowSurface(&child);
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(surface->Width(), 40);
+    EXPECT_EQ(surface->Get(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(surface->Get(10, 5), RGB(0, 0, 255));
+    EXPECT_EQ(surface->Get(19, 14), RGB(0, 0, 255));
+    EXPECT_EQ(surface->Get(20, 14), RGB(255, 0, 0));
+    EXPECT_FALSE(backend_.presented.empty());
+    EXPECT_GT(backend_.changes, 0);
+}
+
+TEST_F(Paint, InvalidAreasCollectAndPaintOnceClipped) {
+    Painter top(RGB(0, 255, 0));
+    ASSERT_TRUE(top.CreateEx(nullptr, RECT{0, 0, 50, 50}, "top", 0, WS_POPUP | WS_VISIBLE));
+    PumpWaitingMessages();
+    ASSERT_EQ(top.paints, 1);
+    WindowSurface(&top)->Fill(RGB(0, 0, 0));
+    const RECT a{0, 0, 5, 5}, b{10, 10, 12, 12};
+    InvalidateRect(&top, &a);
+    InvalidateRect(&top, &b);
+    RECT pending;
+    ASSERT_TRUE(GetUpdateRect(&top, &pending));
+    EXPECT_EQ(pending.right, 12);
+    PumpWaitingMessages();
+    EXPECT_EQ(top.paints, 2);
+    // The brush covered the client area, but only the invalid pixels changed.
+    const SurfacePtr s = WindowSurface(&top);
+    EXPECT_EQ(s->Get(4, 4), RGB(0, 255, 0));
+    EXPECT_EQ(s->Get(11, 11), RGB(0, 255, 0));
+    EXPECT_EQ(s->Get(7, 7), RGB(0, 0, 0));
+    EXPECT_FALSE(GetUpdateRect(&top, nullptr));
+    ValidateRect(&top, nullptr);
+    UpdateWindow(&top);
+    EXPECT_EQ(top.paints, 2);
+}
+
+TEST_F(Paint, HiddenWindowsDoNotPaintAndHidingRepaintsTheParent) {
+    Painter top(RGB(255, 255, 0)), child(RGB(0, 0, 255));
+    ASSERT_TRUE(top.CreateEx(nullptr, RECT{0, 0, 30, 30}, "top", 0, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(child.CreateEx(&top, RECT{0, 0, 10, 10}, "child", 1, WS_CHILD));
+    PumpWaitingMessages();
+    EXPECT_EQ(child.paints, 0);
+    child.ShowWindow(SW_SHOW);
+    PumpWaitingMessages();
+    EXPECT_EQ(WindowSurface(&top)->Get(5, 5), RGB(0, 0, 255));
+    child.ShowWindow(SW_HIDE);
+    PumpWaitingMessages();
+    EXPECT_EQ(WindowSurface(&top)->Get(5, 5), RGB(255, 255, 0));
+    EXPECT_EQ(top.lastPaint.right, 10);
+}
+
+TEST_F(Paint, WindowRegionIsKeptAsACopy) {
+    CWnd top;
+    ASSERT_TRUE(top.CreateEx(nullptr, RECT{0, 0, 580, 411}, "top", 0, WS_POPUP));
+    HRGN shape = CreateRoundRectRgn(0, 0, 580, 411, 16, 16);
+    ASSERT_EQ(SetWindowRgn(&top, shape, true), 1);
+    DeleteObject(shape);
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(&top, copy), 0);
+    EXPECT_FALSE(PtInRegion(copy, 0, 0));
+    EXPECT_TRUE(PtInRegion(copy, 290, 200));
+    DeleteObject(copy);
+    SetWindowRgn(&top, nullptr, false);
+    HRGN none = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(&top, none), 0);
+    DeleteObject(none);
+}
+
+TEST_F(Paint, GetDCDrawsAtTheClientOriginAndPresents) {
+    CWnd top, child;
+    ASSERT_TRUE(top.CreateEx(nullptr, RECT{0, 0, 20, 20}, "top", 0, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(child.CreateEx(&top, RECT{4, 6, 14, 16}, "child", 1, WS_CHILD | WS_VISIBLE));
+    PumpWaitingMessages();
+    backend_.presented.clear();
+    HDC hdc = GetDC(&child);
+    SetPixel(hdc, 0, 0, RGB(9, 9, 9));
+    SetPixel(hdc, 12, 0, RGB(9, 9, 9));  // outside the child: clipped
+    ReleaseDC(&child, hdc);
+    EXPECT_EQ(WindowSurface(&top)->Get(4, 6), RGB(9, 9, 9));
+    EXPECT_NE(WindowSurface(&top)->Get(16, 6), RGB(9, 9, 9));
+    ASSERT_EQ(backend_.presented.size(), 1u);
+    EXPECT_EQ(backend_.presented[0].left, 4);
+    EXPECT_EQ(backend_.presented[0].bottom, 16);
+}

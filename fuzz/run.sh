@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the public
-# picture suites and runs one target.  usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_dispatch [SECONDS]
+# picture suites and runs one target.
+# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_dispatch [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=${1:?usage: fuzz/run.sh TARGET [SECONDS]}
@@ -28,6 +29,9 @@ if [[ -d $data ]]; then
                 done
             done < <(find "$data/gif" -name '*.gif' -size -200k -print0)
             ;;
+        fuzz_png) find "$data" -name '*.png' -size -200k -exec cp -n {} "$corpus/" \; ;;
+        fuzz_jpeg) find "$data/jpeg" \( -name '*.jpg' -o -name '*.jpeg' \) -size -200k \
+            -exec cp -n {} "$corpus/" \; ;;
         fuzz_dispatch)
             # The first byte of a seed selects the codec: 1 BMP, 2 GIF, 3 JPEG, 4 PNG.
             i=0

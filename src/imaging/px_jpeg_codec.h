@@ -1,8 +1,12 @@
-// JPEG pictures through libjpeg.
+// JPEG pictures through libjpeg: grey, RGB and CMYK files in; grey-ramp and RGB
+// pictures out.
 #pragma once
 
 #include "px_file.h"
 #include "px_image.h"
+
+struct PxJpegReadState;
+struct PxJpegWriteState;
 
 class PxJpegCodec : public PxImage {
 public:
@@ -10,4 +14,19 @@ public:
 
     bool Decode(PxFile* stream);
     bool Encode(PxFile* stream);
+
+private:
+    // Everything between the recovery point and the end of a decode or encode;
+    // a library error jumps back out of these, so they hold no object with a
+    // destructor.
+    bool DecodeGuarded(PxJpegReadState& s, PxFile* stream);
+    bool ReadPicture(PxJpegReadState& s);
+    void ReadResolution(const PxJpegReadState& s);
+    void ReadPalette(const PxJpegReadState& s);
+    bool ReadScanlines(PxJpegReadState& s);
+    void CmykToBgr(const BYTE* cmyk, BYTE* row) const;
+    bool SwapRedBlue();
+
+    bool EncodeGuarded(PxJpegWriteState& s, PxFile* stream);
+    bool WritePicture(PxJpegWriteState& s);
 };

@@ -1,8 +1,12 @@
-// PNG pictures through libpng.
+// PNG pictures through libpng: the decoder composites transparency the way the
+// wizard draws it, the encoder writes palette, RGB and RGBA files.
 #pragma once
 
 #include "px_file.h"
 #include "px_image.h"
+
+struct PxPngReadState;
+struct PxPngWriteState;
 
 class PxPngCodec : public PxImage {
 public:
@@ -10,4 +14,28 @@ public:
 
     bool Decode(PxFile* stream);
     bool Encode(PxFile* stream);
+
+private:
+    // Everything between the recovery point and the end of a decode or encode;
+    // a library error jumps back out of these, so they hold no object with a
+    // destructor.
+    bool DecodeGuarded(PxPngReadState& s, PxFile* stream);
+    bool ReadPicture(PxPngReadState& s, PxFile* stream);
+    bool StartReading(PxPngReadState& s, PxFile* stream);
+    bool CreateFromHeader(PxPngReadState& s);
+    int StartRows(PxPngReadState& s);
+    bool CheckDimensions(PxPngReadState& s, PxFile* stream);
+    void SetupBackground(PxPngReadState& s);
+    void ReadPalette(PxPngReadState& s, int bitsPerPixel);
+    void ReadPaletteAlpha(PxPngReadState& s);
+    bool ReadRows(PxPngReadState& s, int passes);
+    void LoadAlphaRow(const PxPngReadState& s, LONG y) const;
+    void StoreAlphaRow(const PxPngReadState& s, LONG y);
+    void StoreRow(const PxPngReadState& s, LONG y, bool lastPass);
+
+    bool EncodeGuarded(PxPngWriteState& s, PxFile* stream);
+    bool WritePicture(PxPngWriteState& s, PxFile* stream);
+    void WritePalette(PxPngWriteState& s);
+    bool WriteRows(PxPngWriteState& s);
+    void FillRgbaRow(const PxPngWriteState& s, LONG y) const;
 };

@@ -7,9 +7,8 @@
 #include "imaging/px_image.h"
 #include "platform/gdi/surface.h"
 
-// The format screenshots are written in. PNG is the goal; until the library's
-// PNG encoder exists they are BMP files, and switching is this one constant.
-constexpr DWORD kScreenshotFormat = PX_FORMAT_BMP;
+// The format screenshots are written in.
+constexpr DWORD kScreenshotFormat = PX_FORMAT_PNG;
 
 // The surface as a 24 bpp picture (the rows copy straight across).
 bool SurfaceToImage(const Surface& surface, PxImage& image);

@@ -6,6 +6,7 @@
 #include "app/resources/wizard_resources.h"
 #include "app/settings/settings.h"
 #include "app/texts/wizard_texts.h"
+#include "imaging/px_message.h"
 #include "platform/system/named_mutex.h"
 #include "platform/window/message_box.h"
 
@@ -16,8 +17,19 @@ std::unique_ptr<NamedMutex> g_instanceMutex;
 
 }  // namespace
 
+namespace {
+
+// The image library's message boxes ("File open error", "Gif error", ...) become
+// the wizard's own.
+int LibraryMessageBox(const char* text, const char* caption, UINT style) {
+    return MessageBox(nullptr, text, caption, style);
+}
+
+}  // namespace
+
 bool CWizardApp::InitInstance() {
     RegisterWizardResources();
+    PxSetMessageBoxHook(LibraryMessageBox);
     g_texts = BuildTexts(ReadRegString("Language"));
     if (RefuseBesideSibling()) return false;
     if (HandOverToRunningCopy()) return false;

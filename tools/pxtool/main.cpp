@@ -7,6 +7,9 @@
 
 #include "commands.h"
 #include "imaging/px_image.h"
+#include "imaging/px_message.h"
+#include "platform/window/message_box.h"
+#include "stamp.h"
 
 namespace {
 
@@ -21,15 +24,31 @@ constexpr const char* kHelp =
     "      write the decoded picture as a binary PPM (top row first)\n"
     "  gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N]\n"
     "      write paletted pictures (types from their extensions) as one animated GIF;\n"
-    "      CS is the frame delay in hundredths of a second, N the loop count (0: for ever)\n"
+    "      CS is the frame delay in hundredths of a second, N the loop count (0: for ever)\n";
+
+constexpr const char* kHelpTail =
     "\n"
     "TYPE is 1 (bmp), 2 (gif), 3 (jpeg) or 4 (png), as a number or a name.\n"
-    "Exit codes: 0 ok, 1 decode or encode failure, 2 usage.\n";
+    "Exit codes: 0 ok, 1 decode or encode failure, 2 usage.\n"
+    "\n";
 
 using Command = int (*)(const pxtool::Options&);
 
 void PrintHelp(std::ostream& out) {
-    out << kHelp << "\n" << pxtool::kOperationsHelp;
+    out << kHelp << pxtool::kStampHelp << kHelpTail << pxtool::kOperationsHelp;
+}
+
+// The library's and the settings' message boxes become lines on standard error.
+int PrintMessage(const char* text, const char* caption, UINT) {
+    std::cerr << "pxtool: " << caption << ": " << text << "\n";
+    return IDOK;
+}
+
+void ConnectMessages() {
+    PxSetMessageBoxHook(PrintMessage);
+    SetMessageBoxHandler([](HWND, const std::string& text, const std::string& caption, UINT style) {
+        return PrintMessage(text.c_str(), caption.c_str(), style);
+    });
 }
 
 }  // namespace
@@ -52,7 +71,9 @@ int main(int argc, char** argv) {
         std::cout << "pxtool " << PxImage::GetVersion() << "\n";
         return 0;
     }
+    ConnectMessages();
     try {
+        if (name == "stamp") return pxtool::RunStamp({argv + 2, argv + argc});
         const auto command = commands.find(name);
         if (command == commands.end()) throw pxtool::UsageError("unknown command '" + name + "'");
         return command->second(pxtool::ParseOptions({argv + 2, argv + argc}));

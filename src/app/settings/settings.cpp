@@ -32,6 +32,26 @@ std::string WholeCharacters(const char* bytes, std::size_t length) {
     return std::string(bytes, end);
 }
 
+// The 32-bit value under the wizards' key, or the system error code after the
+// "Registry error" box.
+LONG ReadDword(const std::string& name, DWORD* value) {
+    const std::string keyPath = std::string(kRegistryRoot) + "\\Customization Wizards";
+    BYTE bytes[4] = {};
+    HKEY raw = nullptr;
+    LONG rc = RegOpenKeyEx(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, &raw);
+    if (rc == ERROR_SUCCESS) {
+        UniqueRegKey key(raw);
+        DWORD size = sizeof bytes;
+        rc = RegQueryValueEx(key.get(), name.c_str(), nullptr, nullptr, bytes, &size);
+    }
+    if (rc != ERROR_SUCCESS) {
+        AppMessageBox("Registry error", MB_ICONHAND | MB_OK);
+        return rc;
+    }
+    *value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<DWORD>(bytes[3]) << 24);
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 int AppMessageBox(const std::string& text, UINT style) {
@@ -78,18 +98,11 @@ bool WriteRegString(const std::string& name, const std::string& text,
 }
 
 DWORD ReadRegDword(const std::string& name) {
-    const std::string keyPath = std::string(kRegistryRoot) + "\\Customization Wizards";
-    BYTE bytes[4] = {};
-    HKEY raw = nullptr;
-    LONG rc = RegOpenKeyEx(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, &raw);
-    if (rc == ERROR_SUCCESS) {
-        UniqueRegKey key(raw);
-        DWORD size = sizeof bytes;
-        rc = RegQueryValueEx(key.get(), name.c_str(), nullptr, nullptr, bytes, &size);
-    }
-    if (rc != ERROR_SUCCESS) {
-        AppMessageBox("Registry error", MB_ICONHAND | MB_OK);
-        return static_cast<DWORD>(rc);
-    }
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<DWORD>(bytes[3]) << 24);
+    DWORD value = 0;
+    const LONG rc = ReadDword(name, &value);
+    return rc == ERROR_SUCCESS ? value : static_cast<DWORD>(rc);
+}
+
+bool ReadRegDword(const std::string& name, DWORD* value) {
+    return ReadDword(name, value) == ERROR_SUCCESS;
 }

@@ -20,6 +20,9 @@ bool WriteRegString(const std::string& name, const std::string& text,
 // The 32-bit value under the root key followed by "\Customization Wizards". A failure
 // shows "Registry error" and returns the system error code in place of the number.
 DWORD ReadRegDword(const std::string& name);
+// The same read for callers that need to tell a failure from a value: false (after
+// the same message) on failure, leaving *value as it was.
+bool ReadRegDword(const std::string& name, DWORD* value);
 
 // A box captioned with the application's name (the wizard's title).
 int AppMessageBox(const std::string& text, UINT style);

@@ -1,0 +1,99 @@
+#include "thumbnail_picture.h"
+
+#include <mutex>
+#include <strings.h>
+
+void RegisterPlaceholderPicture();  // generated from the placeholder's PNG
+
+namespace {
+
+int FormatOfThumbnail(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot == 0) return PX_FORMAT_UNKNOWN;
+    const char* ext = path.c_str() + dot + 1;
+    for (const char* jpeg : {"jpg", "jpeg", "jpe"})
+        if (strcasecmp(ext, jpeg) == 0) return PX_FORMAT_JPG;
+    if (strcasecmp(ext, "png") == 0) return PX_FORMAT_PNG;
+    if (strcasecmp(ext, "bmp") == 0) return PX_FORMAT_BMP;
+    if (strcasecmp(ext, "gif") == 0) return PX_FORMAT_GIF;
+    return PX_FORMAT_UNKNOWN;
+}
+
+// Black content must not turn into the list's black mask colour.
+void PlacePalettePicture(PxImage& square, PxImage& copy, LONG offX, LONG offY) {
+    copy.SetPaletteIndex(copy.GetNearestIndex(RGBQUAD{0, 0, 0, 0}), 15, 15, 15, 255);
+    square.SetPalette(copy.GetPalette(), 256);
+    square.Clear(0);
+    const LONG w = static_cast<LONG>(copy.GetWidth()), h = static_cast<LONG>(copy.GetHeight());
+    for (LONG y = 0; y < h; ++y)
+        for (LONG x = 0; x < w; ++x)
+            square.SetPixelIndex(x + offX, y + offY, copy.GetPixelIndex(x, y));
+}
+
+void PlaceTrueColourPicture(PxImage& square, const PxImage& copy, LONG offX, LONG offY) {
+    square.Clear(255);
+    square.SetTransColor(RGBQUAD{255, 255, 255, 0});
+    const LONG w = static_cast<LONG>(copy.GetWidth()), h = static_cast<LONG>(copy.GetHeight());
+    for (LONG y = 0; y < h; ++y) {
+        for (LONG x = 0; x < w; ++x) {
+            RGBQUAD c = copy.GetPixelColor(x, y);
+            if (c.rgbRed < 16 && c.rgbGreen < 16 && c.rgbBlue < 16) c = RGBQUAD{16, 16, 16, 0};
+            square.SetPixelColor(x + offX, y + offY, c);
+        }
+    }
+}
+
+}  // namespace
+
+void RegisterStampResources() {
+    static std::once_flag once;
+    std::call_once(once, [] { RegisterPlaceholderPicture(); });
+}
+
+int LoadThumbnailPicture(const std::string& path, PxImage& image) {
+    int code = FormatOfThumbnail(path);
+    if (code == PX_FORMAT_UNKNOWN) {
+        image.SetType(PX_FORMAT_UNKNOWN);
+        return 0;
+    }
+    if (!image.Load(path.c_str(), static_cast<DWORD>(code), true)) {
+        RegisterStampResources();
+        code = PX_FORMAT_PNG;
+        image.LoadResource(FindResource(nullptr, kPlaceholderPictureId, "PNG"), PX_FORMAT_PNG,
+                           nullptr);
+    }
+    image.SetType(static_cast<DWORD>(code));
+    return code;
+}
+
+bool MakeSquareThumbnail(PxImage& image, int size) {
+    if (size <= 0 || !image.IsValid()) return false;
+    if (image.GetNumColors() < 8) image.IncreaseBpp(8);
+    const LONG w = static_cast<LONG>(image.GetWidth()), h = static_cast<LONG>(image.GetHeight());
+    LONG newW = w, newH = h;
+    if (w > size || h > size) {
+        if (w > h) {
+            newW = size;
+            newH = static_cast<LONG>(static_cast<long long>(h) * size / w);
+        } else {
+            newW = static_cast<LONG>(static_cast<long long>(w) * size / h);
+            newH = size;
+        }
+        if (!image.Resample(newW, newH, 1)) return false;
+    }
+    PxImage copy(image);
+    if (!copy.IsValid()) return false;
+    // The square keeps the picture's info (transparent index, type), as if the image
+    // itself were recreated, but is built aside so that a failure changes nothing.
+    PxImage square(copy, false, false, false);
+    if (!square.Create(static_cast<DWORD>(size), static_cast<DWORD>(size), copy.GetBpp(),
+                       static_cast<LONG>(copy.GetType())))
+        return false;
+    const LONG offX = (size - newW) / 2, offY = (size - newH) / 2;
+    if (copy.IsIndexed())
+        PlacePalettePicture(square, copy, offX, offY);
+    else
+        PlaceTrueColourPicture(square, copy, offX, offY);
+    image.Transfer(square);
+    return true;
+}

@@ -1,7 +1,8 @@
 // Draws the 28 x 28 placeholder picture that stands in for a thumbnail that cannot
 // be read: a framed landscape (sky, sun, two hills) with a soft shadow, on a fully
-// transparent ground. Transparent pixels are white underneath, because the
-// thumbnail list squares pictures on white and drops their alpha.
+// transparent ground. Transparent pixels are white underneath and the shadow is a
+// light grey, because the thumbnail list squares pictures on white and drops their
+// alpha.
 // Usage: make_placeholder OUT.png
 #include <cstdio>
 #include <cstdlib>
@@ -43,7 +44,7 @@ Pixel At(LONG x, LONG y) {
     }
     const bool shadow = (x == kRight + 1 && y > kTop && y <= kBottom + 1) ||
                         (y == kBottom + 1 && x > kLeft && x <= kRight + 1);
-    if (shadow) return {Rgb(0, 0, 0), 72};
+    if (shadow) return {Rgb(150, 150, 150), 96};
     return {Rgb(255, 255, 255), 0};
 }
 

@@ -7,7 +7,9 @@
 
 namespace {
 
-LONG Trunc(double value) { return static_cast<LONG>(std::trunc(value)); }
+LONG Trunc(double value) {
+    return static_cast<LONG>(std::trunc(value));
+}
 
 // Width and height of the picture inside the box.
 std::pair<LONG, LONG> DisplaySize(LONG w, LONG h) {
@@ -22,7 +24,9 @@ std::pair<LONG, LONG> DisplaySize(LONG w, LONG h) {
 }
 
 // A side of at least one pixel, so that very long pictures still give a stamp.
-LONG AtLeastOne(double value) { return std::max<LONG>(1, Trunc(value)); }
+LONG AtLeastOne(double value) {
+    return std::max<LONG>(1, Trunc(value));
+}
 
 }  // namespace
 
@@ -83,13 +87,15 @@ std::unique_ptr<PxImage> CEditPicture::ExtractSelection(const RECT& frame, LONG 
     return result;
 }
 
-LONG StampSide(int format) { return format == 1 ? 16 : 32; }
+LONG StampSide(int format) {
+    return format == 1 ? 16 : 32;
+}
 
 bool ExtractStamp(const CEditPicture& picture, bool selectAll, int format, const RECT& frame,
                   CPicture& target) {
     const LONG side = StampSide(format);
-    std::unique_ptr<PxImage> stamp = selectAll ? picture.ExtractWhole(side, side)
-                                               : picture.ExtractSelection(frame, side, side);
+    std::unique_ptr<PxImage> stamp =
+        selectAll ? picture.ExtractWhole(side, side) : picture.ExtractSelection(frame, side, side);
     if (!stamp) return false;
     target.image = std::move(stamp);
     return true;

@@ -41,8 +41,9 @@ std::string Refusal(const PxImage& image, LONG format, unsigned mask) {
     const LONG frames = image.GetNumFrames();
     if (frames <= 0) return "This gif file doesn't have a frame";
     if (frames == 1)
-        return mask & (kAcceptBmp | kAcceptGif) ? ""
-                                                : "The gif format is not supported by this operation";
+        return mask & (kAcceptBmp | kAcceptGif)
+                   ? ""
+                   : "The gif format is not supported by this operation";
     return mask & kAcceptGif ? "" : "The animated gif format is not supported by this operation";
 }
 

@@ -14,7 +14,8 @@ DWORD ReadStampTolerance() {
 namespace {
 
 bool Within(RGBQUAD p, RGBQUAD c, long t) {
-    return std::labs(long{p.rgbRed} - c.rgbRed) < t && std::labs(long{p.rgbGreen} - c.rgbGreen) < t &&
+    return std::labs(long{p.rgbRed} - c.rgbRed) < t &&
+           std::labs(long{p.rgbGreen} - c.rgbGreen) < t &&
            std::labs(long{p.rgbBlue} - c.rgbBlue) < t;
 }
 

@@ -1,7 +1,7 @@
 #include "thumbnail_picture.h"
 
-#include <mutex>
 #include <strings.h>
+#include <mutex>
 
 void RegisterPlaceholderPicture();  // generated from the placeholder's PNG
 

@@ -123,7 +123,8 @@ TEST(ExtractSelection, CropsWithTheHorizontalScaleOnBothAxes) {
     EXPECT_EQ(stamp->GetWidth(), 32u);
     for (LONG y = 0; y < 32; ++y)
         for (LONG x = 0; x < 32; ++x)
-            ASSERT_TRUE(SameRgb(stamp->GetPixelColor(x, y), RGBQUAD{0, 255, 0, 0})) << x << "," << y;
+            ASSERT_TRUE(SameRgb(stamp->GetPixelColor(x, y), RGBQUAD{0, 255, 0, 0}))
+                << x << "," << y;
 
     const auto across = picture.ExtractSelection(RECT{33, 110, 215, 201}, 32, 32);
     ASSERT_TRUE(across);

@@ -40,9 +40,10 @@ TEST(OctreeQuantizer, KeepsTheExactAverageOfEachGroupWhenThereAreFewEnough) {
     for (LONG i = 0; i < 400; ++i) {
         const BYTE group = static_cast<BYTE>(i / 2);
         const BYTE low = static_cast<BYTE>(i % 2);
-        picture.SetPixelColor(i % 20, i / 20,
-                              RGBQUAD{static_cast<BYTE>(group | low), static_cast<BYTE>(255 - group),
-                                      static_cast<BYTE>((group & 0xFE) | low), 0});
+        picture.SetPixelColor(
+            i % 20, i / 20,
+            RGBQUAD{static_cast<BYTE>(group | low), static_cast<BYTE>(255 - group),
+                    static_cast<BYTE>((group & 0xFE) | low), 0});
     }
     COctreeQuantizer quantizer(256, 7);
     ASSERT_TRUE(quantizer.ProcessImage(picture));
@@ -61,8 +62,9 @@ TEST(OctreeQuantizer, ManyColoursAreReducedToAtMostMaxColours) {
     PxImage picture = Gradient(32, 32);
     for (LONG y = 0; y < 32; ++y)
         for (LONG x = 0; x < 32; ++x)
-            picture.SetPixelColor(x, y, RGBQUAD{static_cast<BYTE>(x * y), static_cast<BYTE>(8 * y),
-                                                static_cast<BYTE>(8 * x), 0});
+            picture.SetPixelColor(x, y,
+                                  RGBQUAD{static_cast<BYTE>(x * y), static_cast<BYTE>(8 * y),
+                                          static_cast<BYTE>(8 * x), 0});
     COctreeQuantizer quantizer(256, 7);
     ASSERT_TRUE(quantizer.ProcessImage(picture));
     EXPECT_LE(quantizer.LeafCount(), 256u);

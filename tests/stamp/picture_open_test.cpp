@@ -127,7 +127,8 @@ TEST(PictureOpen, AGifWithoutAFrameIsRefusedWhateverTheMask) {
     EXPECT_FALSE(picture.Open(folder / "empty.gif", kAcceptAll, 0));
     EXPECT_FALSE(picture.image);
     // The library's own "Gif error" box comes first, with nothing to say.
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"", "This gif file doesn't have a frame"}));
+    EXPECT_EQ(messages.texts(),
+              (std::vector<std::string>{"", "This gif file doesn't have a frame"}));
 }
 
 TEST(PictureOpen, UnreadableFilesLeaveNoImageAndOneMessageEach) {

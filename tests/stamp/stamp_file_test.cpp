@@ -111,8 +111,9 @@ TEST(StampFile, NoTransparencyWhenTheKeyColourIsMergedAway) {
     PxImage picture;
     ASSERT_TRUE(picture.Create(32, 32, 24));
     for (LONG i = 0; i < 1024; ++i)
-        picture.SetPixelColor(i % 32, i / 32,
-                              RGBQUAD{0, static_cast<BYTE>((i >> 5) << 2), static_cast<BYTE>((i & 31) << 2), 0});
+        picture.SetPixelColor(
+            i % 32, i / 32,
+            RGBQUAD{0, static_cast<BYTE>((i >> 5) << 2), static_cast<BYTE>((i & 31) << 2), 0});
     picture.SetPixelColor(31, 31, kMagenta);
     // Alone in its group, magenta survives the reductions.
     EXPECT_EQ(Road(picture, folder).trns.size(), 1u);

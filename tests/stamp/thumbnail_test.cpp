@@ -72,7 +72,8 @@ TEST(MakeSquareThumbnail, ThePlaceholderLandsAt18_18) {
     ASSERT_TRUE(MakeSquareThumbnail(image, 64));
     for (LONG y = 0; y < 28; ++y)
         for (LONG x = 0; x < 28; ++x)
-            ASSERT_TRUE(SameRgb(image.GetPixelColor(x + 18, y + 18), placeholder.GetPixelColor(x, y)))
+            ASSERT_TRUE(
+                SameRgb(image.GetPixelColor(x + 18, y + 18), placeholder.GetPixelColor(x, y)))
                 << x << "," << y;
     EXPECT_TRUE(SameRgb(image.GetPixelColor(17, 17), RGBQUAD{255, 255, 255, 0}));
 }

@@ -26,7 +26,8 @@ protected:
         PxImage picture(400, 300, 24);
         for (LONG y = 0; y < 300; ++y)
             for (LONG x = 0; x < 400; ++x)
-                picture.SetPixelColor(x, y, x < 200 ? RGBQUAD{255, 0, 0, 0} : RGBQUAD{255, 255, 255, 0});
+                picture.SetPixelColor(x, y,
+                                      x < 200 ? RGBQUAD{255, 0, 0, 0} : RGBQUAD{255, 255, 255, 0});
         ASSERT_TRUE(picture.Save(In().c_str(), PX_FORMAT_PNG));
     }
     void TearDown() override { fs::remove_all(folder_); }
@@ -66,9 +67,10 @@ protected:
 
 TEST(PxtoolStampOptions, ParsesTheWizardsChoices) {
     const pxtool::StampOptions options =
-        ParseStampOptions({"in.jpg", "--size", "16", "--select", "56,110,192,246", "--rotate",
-                           "left", "--mirror", "--flip", "--lightness", "-30", "--pick", "1,2",
-                           "3,4", "--pick", "5,6", "--tolerance", "9", "-o", "out.png"});
+        ParseStampOptions({"in.jpg",   "--size",      "16",       "--select", "56,110,192,246",
+                           "--rotate", "left",        "--mirror", "--flip",   "--lightness",
+                           "-30",      "--pick",      "1,2",      "3,4",      "--pick",
+                           "5,6",      "--tolerance", "9",        "-o",       "out.png"});
     EXPECT_EQ(options.input, "in.jpg");
     EXPECT_EQ(options.output, "out.png");
     EXPECT_EQ(options.format, 1);

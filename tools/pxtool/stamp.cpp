@@ -33,7 +33,8 @@ std::vector<long> Split(const std::string& text, std::size_t count, long min, lo
     std::size_t start = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t end = i + 1 == count ? text.size() : text.find(',', start);
-        if (end == std::string::npos) throw UsageError(std::string("bad ") + what + " '" + text + "'");
+        if (end == std::string::npos)
+            throw UsageError(std::string("bad ") + what + " '" + text + "'");
         values.push_back(ParseNumber(text.substr(start, end - start), min, max, what));
         start = end + 1;
     }
@@ -42,7 +43,8 @@ std::vector<long> Split(const std::string& text, std::size_t count, long min, lo
 
 bool LooksLikePoint(const std::string& text) {
     const std::size_t comma = text.find(',');
-    return comma != std::string::npos && comma > 0 && text.find(',', comma + 1) == std::string::npos &&
+    return comma != std::string::npos && comma > 0 &&
+           text.find(',', comma + 1) == std::string::npos &&
            text.find_first_not_of("0123456789,-") == std::string::npos;
 }
 
@@ -103,7 +105,8 @@ StampOptions ParseStampOptions(const std::vector<std::string>& args) {
     }
     if (positional.size() != 1 || options.output.empty())
         throw UsageError("usage: pxtool stamp IN [options] -o OUT.png");
-    if (options.selectAll && options.select) throw UsageError("--select and --all exclude each other");
+    if (options.selectAll && options.select)
+        throw UsageError("--select and --all exclude each other");
     options.input = positional[0];
     return options;
 }

@@ -15,11 +15,11 @@ struct StampOptions {
     std::string output;
     int format = 0;  // 0: 32 x 32, 1: 16 x 16
     bool selectAll = false;
-    std::optional<RECT> select;        // editor page coordinates
-    std::vector<std::string> edits;    // "left", "right", "mirror", "flip" in order
-    long lightness = 0;                // the editor's lightness control value
-    std::vector<POINT> picks;          // magnified-picture coordinates
-    std::optional<DWORD> tolerance;    // else "StampTolerance" from the settings
+    std::optional<RECT> select;      // editor page coordinates
+    std::vector<std::string> edits;  // "left", "right", "mirror", "flip" in order
+    long lightness = 0;              // the editor's lightness control value
+    std::vector<POINT> picks;        // magnified-picture coordinates
+    std::optional<DWORD> tolerance;  // else "StampTolerance" from the settings
 };
 
 // Throws UsageError on anything malformed.

@@ -20,7 +20,9 @@ struct Pixel {
     BYTE alpha;
 };
 
-constexpr RGBQUAD Rgb(BYTE r, BYTE g, BYTE b) { return RGBQUAD{b, g, r, 0}; }
+constexpr RGBQUAD Rgb(BYTE r, BYTE g, BYTE b) {
+    return RGBQUAD{b, g, r, 0};
+}
 
 // Height of the hills' outline at column x: each hill falls one pixel per column.
 LONG Ridge(LONG x) {

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Times `pxtool stamp` on a generated 3000 x 2000 JPEG against ImageMagick's convert
+# doing the nearest equivalent (scale to 32 x 32, 256 colours, palette PNG), one
+# after the other in one run, and prints the medians and their ratio.
+# Usage: bench/compare_stamp.sh [RUNS]   (default 9 runs of each command)
+# OSTREL_BUILD_DIR chooses the build that holds tools/pxtool (default build/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-9}
+build=${OSTREL_BUILD_DIR:-build}
+
+command -v convert >/dev/null || { echo "ImageMagick's convert is missing (scripts/setup.sh)"; exit 1; }
+if [[ ! -x "$build/tools/pxtool" ]]; then
+    cmake -S . -B "$build" -G Ninja >/dev/null
+    cmake --build "$build" --target pxtool >/dev/null
+fi
+pxtool=$(cd "$build/tools" && pwd)/pxtool
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/ostrel-stamp.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+# Wall-clock microseconds of one run of the command.
+time_once() {
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000))
+}
+
+# Median of RUNS timed runs, after one untimed warm-up run.
+median_us() {
+    local times=()
+    "$@" >/dev/null
+    for ((i = 0; i < runs; i++)); do times+=("$(time_once "$@")"); done
+    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR] = $1} END {
+        print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'
+}
+
+echo "Generating a 3000 x 2000 JPEG in $work ..."
+convert -size 3000x2000 -seed 1 plasma:fractal -quality 90 in.jpg
+
+# No picks: the stamp needs no settings.
+ours=$(median_us "$pxtool" stamp in.jpg -o ours.png)
+theirs=$(median_us convert in.jpg -resize 32x32 -colors 256 PNG8:theirs.png)
+echo "Medians of $runs runs each (after one warm-up run); ratio < 1 means pxtool is faster."
+awk -v o="$ours" -v p="$theirs" 'BEGIN {
+    printf "3000x2000 JPEG to a 32x32 stamp   pxtool stamp %7.1f ms   convert %7.1f ms   ratio pxtool/convert %.2f\n",
+           o / 1000, p / 1000, (p > 0 ? o / p : 0) }'

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sstream>
 #include <string>
 
 #include "imaging/px_image.h"
@@ -49,5 +51,68 @@ TEST(OstrelProgram, RunsAScriptAndShowsItsShapedWindow) {
     EXPECT_EQ(at(1, 230), 255);
     EXPECT_EQ(at(579, 230), 0);
     EXPECT_EQ(at(30, 410), 0);
+    fs::remove_all(dir);
+}
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Waits (real time, at most `seconds`) until `done` holds.
+bool WaitFor(const std::function<bool()>& done, int seconds) {
+    for (int i = 0; i < seconds * 20; ++i) {
+        if (done()) return true;
+        usleep(50000);
+    }
+    return done();
+}
+
+}  // namespace
+
+TEST(OstrelProgram, ASecondCopyRestoresTheFirstAndLeavesSilently) {
+    const fs::path dir = fs::temp_directory_path() / ("ostrel_copies_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string env = "OSTREL_REGISTRY='" + (dir / "r.reg").string() + "' XDG_DATA_HOME='" +
+                            (dir / "data").string() + "' XDG_RUNTIME_DIR='" + dir.string() +
+                            "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" + dir.string() +
+                            "' ";
+    ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
+    std::ofstream(dir / "first.txt") << "wait 200\nsleep 4000\nquit\n";
+    std::ofstream(dir / "second.txt") << "quit\n";
+    const fs::path firstOut = dir / "first.out";
+    ASSERT_EQ(RunCommand(env + "OSTREL_SCRIPT='" + (dir / "first.txt").string() +
+                         "' " OSTREL_PROGRAM_PATH " > '" + firstOut.string() + "' 2>&1 &"),
+              0);
+    // The first copy lists its window once it is up.
+    const fs::path desktop = dir / "ostrel-desktop";
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::error_code error;
+            for (const auto& e : fs::directory_iterator(desktop, error)) {
+                if (e.path().extension() == ".windows" &&
+                    ReadAll(e.path()).find("Ostrel") != std::string::npos)
+                    return true;
+            }
+            return false;
+        },
+        10));
+    const fs::path secondOut = dir / "second.out";
+    EXPECT_EQ(RunCommand(env + "OSTREL_SCRIPT='" + (dir / "second.txt").string() +
+                         "' " OSTREL_PROGRAM_PATH " > '" + secondOut.string() + "' 2>&1"),
+              0);
+    EXPECT_EQ(ReadAll(secondOut).find("message box"), std::string::npos) << ReadAll(secondOut);
+    ASSERT_TRUE(
+        WaitFor([&] { return ReadAll(firstOut).find("restore Ostrel") != std::string::npos; }, 10))
+        << ReadAll(firstOut);
+    const std::string first = ReadAll(firstOut);
+    EXPECT_LT(first.find("desktop request: minimise Ostrel"),
+              first.find("desktop request: restore Ostrel"));
+    WaitFor([&] { return !fs::exists(desktop) || fs::is_empty(desktop); }, 10);
     fs::remove_all(dir);
 }

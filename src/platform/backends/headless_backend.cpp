@@ -35,7 +35,17 @@ HeadlessBackend::HeadlessBackend() : clock_(std::make_shared<VirtualClock>()) {
     });
 }
 
+void HeadlessBackend::JoinDesktop(
+    std::function<void(const std::string&, const std::string&)> report) {
+    desktop_ = std::make_unique<HeadlessDesktop>();
+    desktop_->OnRequest(std::move(report));
+    SetForeignWindowFinder(
+        [this](const std::string& title) { return desktop_->FindForeign(title); });
+    desktop_->Publish(TopLevelWindows());
+}
+
 HeadlessBackend::~HeadlessBackend() {
+    if (desktop_) SetForeignWindowFinder(nullptr);
     SetMenuHandler(nullptr);
     SetMessageBoxHandler(nullptr);
     if (GetWindowBackend() == this) SetWindowBackend(nullptr);
@@ -56,10 +66,12 @@ int HeadlessBackend::AnswerBox(CWnd* owner, const std::string& text, const std::
 void HeadlessBackend::TopLevelChanged(CWnd* window) {
     std::erase(shown_, window);
     if (window->IsWindowVisible()) shown_.push_back(window);
+    if (desktop_) desktop_->Publish(TopLevelWindows());
 }
 
 void HeadlessBackend::TopLevelDestroyed(CWnd* window) {
     std::erase(shown_, window);
+    if (desktop_) desktop_->Publish(TopLevelWindows());
 }
 
 CWnd* HeadlessBackend::InputWindow() const {

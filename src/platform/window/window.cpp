@@ -286,10 +286,27 @@ std::vector<HWND> TopLevelWindows() {
     return r.topLevel;
 }
 
+namespace {
+
+std::mutex g_finderMutex;
+std::function<HWND(const std::string&)> g_foreignFinder;
+
+}  // namespace
+
+void SetForeignWindowFinder(std::function<HWND(const std::string& title)> finder) {
+    std::lock_guard lock(g_finderMutex);
+    g_foreignFinder = std::move(finder);
+}
+
 HWND FindWindow(const char* /*className*/, const char* title) {
     if (!title) return nullptr;
     for (HWND window : TopLevelWindows()) {
         if (IsWindow(window) && window->Text() == title) return window;
     }
-    return nullptr;
+    std::function<HWND(const std::string&)> finder;
+    {
+        std::lock_guard lock(g_finderMutex);
+        finder = g_foreignFinder;
+    }
+    return finder ? finder(title) : nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/resources/wizard_icon.h"
 #include "app/resources/wizard_resources.h"
 #include "pages/dlg_wiz1.h"
 #include "pages/dlg_wiz2.h"
@@ -28,7 +29,22 @@ HRGN RegionFromResource(int id) {
 
 }  // namespace
 
-CDlgMain::CDlgMain() : CDialog(IDD_MAIN, nullptr) {}
+CDlgMain::CDlgMain() : CDialog(IDD_MAIN, nullptr) {
+    icon.LoadResource(FindResource(nullptr, IDR_MAINFRAME, "ICON"), PX_FORMAT_PNG);
+}
+
+// Minimised, the window shows its icon in the middle of its client area.
+void CDlgMain::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC hdc = BeginPaint(this, &paint);
+    if (IsIconic() && icon.IsValid()) {
+        RECT client;
+        GetClientRect(&client);
+        const LONG w = static_cast<LONG>(icon.GetWidth()), h = static_cast<LONG>(icon.GetHeight());
+        icon.Draw(hdc, (client.right - w + 1) / 2, (client.bottom - h + 1) / 2);
+    }
+    EndPaint(this, &paint);
+}
 
 bool CDlgMain::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -193,6 +209,8 @@ LRESULT CDlgMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_WIZ_REDUCE:
             Minimise();
             return 0;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(&icon);
         default:
             return CDialog::WindowProc(message, wParam, lParam);
     }

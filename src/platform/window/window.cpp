@@ -145,10 +145,12 @@ bool CWnd::IsWindowVisible() const {
 }
 
 bool CWnd::ShowWindow(int command) {
-    const bool wasVisible = visible_;
+    const bool wasVisible = visible_, wasMinimized = minimized_;
     const bool show = command != SW_HIDE;
     if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED) minimized_ = true;
     if (command == SW_SHOWNORMAL || command == SW_RESTORE) minimized_ = false;
+    // Minimised, a window shows only itself (its icon); restored, all of it again.
+    if (minimized_ != wasMinimized && visible_) InvalidateRect(this, nullptr);
     if (show != visible_) {
         visible_ = show;
         SendMessage(WM_SHOWWINDOW, show ? 1 : 0);

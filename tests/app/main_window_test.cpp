@@ -131,6 +131,11 @@ TEST_F(MainWindow, PopupMenuAboutBoxAndReduce) {
         backend.QueueMenuAnswer(SC_MINIMIZE);
         dialog.SendMessage(WM_SYSCOMMAND, SC_MOUSEMENU, 0);
         EXPECT_TRUE(dialog.IsIconic());
+        RECT window;
+        dialog.GetWindowRect(&window);
+        ASSERT_EQ(backend.MenuPositions().size(), 1u);
+        EXPECT_EQ(backend.MenuPositions()[0].x, window.left + 10);
+        EXPECT_EQ(backend.MenuPositions()[0].y, window.top + 25);
         dialog.ShowWindow(SW_SHOWNORMAL);
         const auto& items = dialog.GetSystemMenu(false)->Items();
         ASSERT_EQ(items.size(), 2u);

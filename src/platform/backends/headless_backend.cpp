@@ -27,7 +27,8 @@ HeadlessBackend::HeadlessBackend() : clock_(std::make_shared<VirtualClock>()) {
     SetWindowBackend(this);
     SetMessageBoxHandler([this](CWnd* owner, const std::string& text, const std::string& caption,
                                 UINT style) { return AnswerBox(owner, text, caption, style); });
-    SetMenuHandler([this](const CMenu&, POINT, CWnd*) -> UINT {
+    SetMenuHandler([this](const CMenu&, POINT at, CWnd*) -> UINT {
+        menuPositions_.push_back(at);
         if (menuAnswers_.empty()) return 0;
         const UINT id = menuAnswers_.front();
         menuAnswers_.pop_front();

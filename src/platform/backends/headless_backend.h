@@ -34,6 +34,8 @@ public:
     // The next pop-up menu chooses this identifier (0: nothing).
     void QueueMenuAnswer(UINT id) { menuAnswers_.push_back(id); }
     const std::vector<RecordedBox>& Boxes() const { return boxes_; }
+    // Where each pop-up menu was shown (screen coordinates), in order.
+    const std::vector<POINT>& MenuPositions() const { return menuPositions_; }
 
     // The window's pixels as they are shown: pixels outside a top-level window's
     // region are black.
@@ -55,6 +57,7 @@ private:
     std::deque<int> boxAnswers_;
     std::deque<UINT> menuAnswers_;
     std::vector<RecordedBox> boxes_;
+    std::vector<POINT> menuPositions_;
     std::vector<CWnd*> shown_;
     std::unique_ptr<HeadlessDesktop> desktop_;
 };

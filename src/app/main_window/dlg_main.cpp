@@ -15,17 +15,12 @@
 #include "platform/window/focus.h"
 #include "platform/window/menu.h"
 #include "platform/window/paint.h"
+#include "window_outline.h"
 
 namespace {
 
 constexpr LONG kWidth = 580;
 constexpr LONG kHeight = 411;
-
-HRGN RegionFromResource(int id) {
-    const std::vector<BYTE> block = RegionResource(id);
-    return ExtCreateRegion(nullptr, static_cast<DWORD>(block.size()),
-                           reinterpret_cast<const RGNDATA*>(block.data()));
-}
 
 }  // namespace
 
@@ -62,20 +57,10 @@ bool CDlgMain::OnInitDialog() {
     return true;
 }
 
-// A rounded rectangle whose lower sides bend inwards below row 230.
 void CDlgMain::ApplyOutline() {
-    HRGN right = RegionFromResource(IDR_SHAPE_RIGHT);
-    HRGN left = RegionFromResource(IDR_SHAPE_LEFT);
-    OffsetRgn(right, 547, 230);
-    OffsetRgn(left, 0, 230);
-    HRGN outline = CreateRoundRectRgn(0, 0, kWidth, kHeight, 16, 16);
-    HRGN corner = CreateRectRgn(0, 230, 33, kHeight);
-    CombineRgn(outline, outline, corner, RGN_DIFF);
-    CombineRgn(outline, outline, right, RGN_DIFF);
-    CombineRgn(outline, outline, left, RGN_OR);
+    HRGN outline = BuildMainWindowOutline();
     SetWindowRgn(this, outline, true);
-    for (HRGN region : {right, left, corner, outline})
-        DeleteObject(region);
+    DeleteObject(outline);
 }
 
 void CDlgMain::AddAboutToSystemMenu() {

@@ -1,8 +1,6 @@
 #include "wizard_icon.h"
 
-#include <cstdlib>
-
-#include "imaging/px_image.h"
+#include "imaging/px_encode_bytes.h"
 
 namespace {
 
@@ -36,12 +34,7 @@ std::vector<BYTE> Draw() {
             icon.AlphaSet(x, row, Notched(x, y) ? 0 : 255);
         }
     }
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!icon.Encode(buffer, size, PX_FORMAT_PNG)) return {};
-    std::vector<BYTE> png(buffer, buffer + size);
-    std::free(buffer);
-    return png;
+    return EncodeToBytes(icon, PX_FORMAT_PNG);
 }
 
 }  // namespace

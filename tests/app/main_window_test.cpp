@@ -10,6 +10,7 @@
 #include "app/globals.h"
 #include "app/resources/wizard_resources.h"
 #include "platform/backends/headless_backend.h"
+#include "platform/window/controls.h"
 #include "platform/window/focus.h"
 #include "platform/window/input.h"
 #include "platform/window/message_loop.h"
@@ -231,7 +232,7 @@ TEST_F(MainWindow, MinimisedItShowsItsIcon) {
         const SurfacePtr surface = WindowSurface(&dialog);
         // The icon's middle (its hill) sits at the middle of the client area.
         EXPECT_EQ(surface->Get(290, 210), RGB(70, 160, 60));
-        EXPECT_EQ(surface->Get(10, 100), RGB(255, 255, 255));
+        EXPECT_EQ(surface->Get(10, 100), kDialogColor);
         dialog.ShowWindow(SW_RESTORE);
     });
     At(310, [this] { EXPECT_FALSE(dialog.IsIconic()); });

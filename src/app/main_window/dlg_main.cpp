@@ -11,6 +11,7 @@
 #include "pages/dlg_wiz5.h"
 #include "pages/dlg_wiz6.h"
 #include "platform/gdi/gdi.h"
+#include "platform/window/controls.h"
 #include "platform/window/dialog_template.h"
 #include "platform/window/focus.h"
 #include "platform/window/menu.h"
@@ -32,6 +33,11 @@ CDlgMain::CDlgMain() : CDialog(IDD_MAIN, nullptr) {
 void CDlgMain::OnPaint() {
     PAINTSTRUCT paint;
     HDC hdc = BeginPaint(this, &paint);
+    RECT all;
+    GetClientRect(&all);
+    HBRUSH face = CreateSolidBrush(kDialogColor);
+    FillRect(hdc, &all, face);
+    DeleteObject(face);
     if (IsIconic() && icon.IsValid()) {
         RECT client;
         GetClientRect(&client);

@@ -57,6 +57,9 @@ bool StartScript(HeadlessBackend& backend, std::unique_ptr<ScriptRunner>& runner
 
 int main() {
     HeadlessBackend backend;
+    backend.JoinDesktop([](const std::string& request, const std::string& title) {
+        std::cout << "desktop request: " << request << " " << title << std::endl;
+    });
     std::unique_ptr<ScriptRunner> runner;
     if (!StartScript(backend, runner)) return 2;
     CWizardApp().InitInstance();

@@ -186,10 +186,7 @@ bool PxBmpCodec::ReadPixels(PxFile* stream, const Layout& layout) {
     }
     if (layout.compression == BI_RLE8 || layout.compression == BI_RLE4) {
         Clear(0);  // pixels a run never reaches read as index 0
-        if (layout.compression == BI_RLE8)
-            DecodeRle8(stream);
-        else
-            DecodeRle4(stream);
+        DecodeRle(stream, layout.compression == BI_RLE4);
     } else {
         ReadRows(stream, header.biSizeImage);
     }
@@ -239,13 +236,16 @@ void PxBmpCodec::ReadRows(PxFile* stream, std::size_t bytes) {
     std::memset(info.bits + got, 0, header.biSizeImage - got);
 }
 
-// Run-length data: runs, absolute runs and deltas that leave the row or the picture
-// are dropped, never written.
-void PxBmpCodec::DecodeRle8(PxFile* stream) {
+// Run-length data (8-bit or 4-bit). Runs, absolute runs and deltas that leave the
+// row or the picture are dropped, never written. 4-bit pixels take the source
+// nibbles in file order (high first) whatever their column, and deltas move by
+// whole pixels, as the run-length format defines.
+void PxBmpCodec::DecodeRle(PxFile* stream, bool fourBit) {
     const std::int64_t width = header.biWidth, height = header.biHeight;
     std::int64_t x = 0, y = 0;
-    auto put = [&](int value) {
-        if (x < width) RowAt(static_cast<LONG>(y))[x] = static_cast<BYTE>(value);
+    auto put = [&](int index) {
+        if (x < width)
+            SetPixelIndex(static_cast<LONG>(x), static_cast<LONG>(y), static_cast<BYTE>(index));
         ++x;
     };
     while (y < height) {
@@ -254,7 +254,7 @@ void PxBmpCodec::DecodeRle8(PxFile* stream) {
         if (count < 0 || second < 0) return;
         if (count > 0) {
             for (int i = 0; i < count; ++i)
-                put(second);
+                put(!fourBit ? second : (i & 1) ? second & 0x0F : second >> 4);
         } else if (second == 0) {
             x = 0;
             ++y;
@@ -265,55 +265,28 @@ void PxBmpCodec::DecodeRle8(PxFile* stream) {
             if (dx < 0 || dy < 0) return;
             x += dx;
             y += dy;
-        } else {
-            for (int i = 0; i < second; ++i) {
-                const int value = stream->GetC();
-                if (value < 0) return;
-                put(value);
-            }
-            if (second & 1) stream->GetC();
+        } else if (!ReadAbsoluteRun(stream, second, fourBit, put)) {
+            return;
         }
     }
 }
 
-// Pixels take the source nibbles in file order (high first) whatever their column,
-// and deltas move by whole pixels, as the run-length format defines.
-void PxBmpCodec::DecodeRle4(PxFile* stream) {
-    const std::int64_t width = header.biWidth, height = header.biHeight;
-    std::int64_t x = 0, y = 0;
-    auto put = [&](int nibble) {
-        if (x < width)
-            SetPixelIndex(static_cast<LONG>(x), static_cast<LONG>(y), static_cast<BYTE>(nibble));
-        ++x;
-    };
-    while (y < height) {
-        const int count = stream->GetC();
-        const int second = stream->GetC();
-        if (count < 0 || second < 0) return;
-        if (count > 0) {
-            for (int i = 0; i < count; ++i)
-                put((i & 1) ? second & 0x0F : second >> 4);
-        } else if (second == 0) {
-            x = 0;
-            ++y;
-        } else if (second == 1) {
-            return;
-        } else if (second == 2) {
-            const int dx = stream->GetC(), dy = stream->GetC();
-            if (dx < 0 || dy < 0) return;
-            x += dx;
-            y += dy;
-        } else {
-            const int bytes = (second + 1) / 2;
-            for (int i = 0; i < bytes; ++i) {
-                const int data = stream->GetC();
-                if (data < 0) return;
-                put(data >> 4);
-                if (2 * i + 1 < second) put(data & 0x0F);
-            }
-            if (bytes & 1) stream->GetC();
+// `pixels` pixels stored one a byte (or two, for 4-bit), padded to an even byte count.
+template <class Put>
+bool PxBmpCodec::ReadAbsoluteRun(PxFile* stream, int pixels, bool fourBit, Put& put) {
+    const int bytes = fourBit ? (pixels + 1) / 2 : pixels;
+    for (int i = 0; i < bytes; ++i) {
+        const int data = stream->GetC();
+        if (data < 0) return false;
+        if (!fourBit) {
+            put(data);
+            continue;
         }
+        put(data >> 4);
+        if (2 * i + 1 < pixels) put(data & 0x0F);
     }
+    if (bytes & 1) stream->GetC();
+    return true;
 }
 
 bool PxBmpCodec::Encode(PxFile* stream) {

@@ -22,6 +22,7 @@ private:
     bool ReadBitfieldPixels(PxFile* stream, const Layout& layout);
     void ReadRows(PxFile* stream, std::size_t bytes);
     void MaskedToRGB(const BYTE* src, const DWORD masks[3]);
-    void DecodeRle8(PxFile* stream);
-    void DecodeRle4(PxFile* stream);
+    void DecodeRle(PxFile* stream, bool fourBit);
+    template <class Put>
+    static bool ReadAbsoluteRun(PxFile* stream, int pixels, bool fourBit, Put& put);
 };

@@ -27,24 +27,35 @@ Lens LensOf(LONG w, LONG h) {
     return lens;
 }
 
+// Every pixel inside the lens takes the colour of the source point `map` gives for
+// its offset (dx, dy) from the centre, scaled to the circle, and its distance d.
+template <class Map>
+void DistortInsideLens(PxImage& image, const PxImage& source, Map map) {
+    const LONG width = static_cast<LONG>(image.GetWidth()),
+               height = static_cast<LONG>(image.GetHeight());
+    const Lens lens = LensOf(width, height);
+    for (LONG y = 0; y < height; ++y) {
+        for (LONG x = 0; x < width; ++x) {
+            const double dx = (x - lens.xc) * lens.xs, dy = (y - lens.yc) * lens.ys;
+            const double d = std::sqrt(dx * dx + dy * dy);
+            if (d >= lens.radius) continue;  // outside the circle the copy is this image
+            const POINT from = map(dx, dy, d, lens);
+            image.SetPixelColor(x, y, source.GetPixelColor(from.x, from.y));
+        }
+    }
+}
+
 }  // namespace
 
 bool PxImage::ImplodeExplode(double exponent) {
     if (!dib) return false;
     const PxImage source(*this);
     if (!source.IsValid()) return false;
-    const Lens lens = LensOf(header.biWidth, header.biHeight);
-    for (LONG y = 0; y < header.biHeight; ++y) {
-        for (LONG x = 0; x < header.biWidth; ++x) {
-            const double dx = (x - lens.xc) * lens.xs, dy = (y - lens.yc) * lens.ys;
-            const double d = std::sqrt(dx * dx + dy * dy);
-            if (d >= lens.radius) continue;  // outside the circle the copy is this image
-            const double f = std::pow(d / lens.radius, exponent);
-            const LONG sx = px::TruncCoordinate(f / lens.xs * dx + lens.xc);
-            const LONG sy = px::TruncCoordinate(f / lens.ys * dy + lens.yc);
-            SetPixelColor(x, y, source.GetPixelColor(sx, sy));
-        }
-    }
+    DistortInsideLens(*this, source, [exponent](double dx, double dy, double d, const Lens& lens) {
+        const double f = std::pow(d / lens.radius, exponent);
+        return POINT{px::TruncCoordinate(f / lens.xs * dx + lens.xc),
+                     px::TruncCoordinate(f / lens.ys * dy + lens.yc)};
+    });
     return true;
 }
 
@@ -52,20 +63,13 @@ bool PxImage::Swirl(double twist) {
     if (!dib) return false;
     const PxImage source(*this);
     if (!source.IsValid()) return false;
-    const Lens lens = LensOf(header.biWidth, header.biHeight);
-    for (LONG y = 0; y < header.biHeight; ++y) {
-        for (LONG x = 0; x < header.biWidth; ++x) {
-            const double dx = (x - lens.xc) * lens.xs, dy = (y - lens.yc) * lens.ys;
-            const double d = std::sqrt(dx * dx + dy * dy);
-            if (d >= lens.radius) continue;
-            const double t = 1 - d / lens.radius;
-            const double angle = t * t * twist;
-            const double c = std::cos(angle), s = std::sin(angle);
-            const LONG sx = px::TruncCoordinate(lens.xc + (c * dx - s * dy) / lens.xs);
-            const LONG sy = px::TruncCoordinate(lens.yc + (c * dy + s * dx) / lens.ys);
-            SetPixelColor(x, y, source.GetPixelColor(sx, sy));
-        }
-    }
+    DistortInsideLens(*this, source, [twist](double dx, double dy, double d, const Lens& lens) {
+        const double t = 1 - d / lens.radius;
+        const double angle = t * t * twist;
+        const double c = std::cos(angle), s = std::sin(angle);
+        return POINT{px::TruncCoordinate(lens.xc + (c * dx - s * dy) / lens.xs),
+                     px::TruncCoordinate(lens.yc + (c * dy + s * dx) / lens.ys)};
+    });
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "app/globals.h"
 #include "app/resources/wizard_resources.h"
 #include "platform/backends/headless_backend.h"
+#include "platform/window/controls.h"
 #include "platform/window/focus.h"
 #include "platform/window/input.h"
 #include "platform/window/message_loop.h"
@@ -32,8 +33,8 @@ public:
 // given virtual times, and the window is closed at the end.
 class MainWindow : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { RegisterWizardResources(); }
     void SetUp() override {
-        RegisterWizardResources();
         g_texts = BuildTexts("EN");
         g_mainWnd = nullptr;
     }
@@ -131,6 +132,11 @@ TEST_F(MainWindow, PopupMenuAboutBoxAndReduce) {
         backend.QueueMenuAnswer(SC_MINIMIZE);
         dialog.SendMessage(WM_SYSCOMMAND, SC_MOUSEMENU, 0);
         EXPECT_TRUE(dialog.IsIconic());
+        RECT window;
+        dialog.GetWindowRect(&window);
+        ASSERT_EQ(backend.MenuPositions().size(), 1u);
+        EXPECT_EQ(backend.MenuPositions()[0].x, window.left + 10);
+        EXPECT_EQ(backend.MenuPositions()[0].y, window.top + 25);
         dialog.ShowWindow(SW_SHOWNORMAL);
         const auto& items = dialog.GetSystemMenu(false)->Items();
         ASSERT_EQ(items.size(), 2u);
@@ -210,5 +216,25 @@ TEST_F(MainWindow, PagesTurnMovieCommandsIntoRequests) {
         EXPECT_FALSE(dialog.pages[1]->confirmExit);
         EXPECT_TRUE(dialog.pages[2]->confirmExit);
     });
+    Run();
+}
+
+TEST_F(MainWindow, MinimisedItShowsItsIcon) {
+    ASSERT_TRUE(dialog.icon.IsValid());
+    EXPECT_EQ(dialog.icon.GetWidth(), 32u);
+    EXPECT_TRUE(dialog.icon.HasAlpha());
+    At(200, [this] {
+        EXPECT_EQ(dialog.SendMessage(WM_QUERYDRAGICON), reinterpret_cast<LRESULT>(&dialog.icon));
+        dialog.PostMessage(WM_WIZ_REDUCE);
+    });
+    At(300, [this] {
+        ASSERT_TRUE(dialog.IsIconic());
+        const SurfacePtr surface = WindowSurface(&dialog);
+        // The icon's middle (its hill) sits at the middle of the client area.
+        EXPECT_EQ(surface->Get(290, 210), RGB(70, 160, 60));
+        EXPECT_EQ(surface->Get(10, 100), kDialogColor);
+        dialog.ShowWindow(SW_RESTORE);
+    });
+    At(310, [this] { EXPECT_FALSE(dialog.IsIconic()); });
     Run();
 }

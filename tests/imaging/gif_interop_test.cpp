@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/px_encode_bytes.h"
 #include "imaging/px_gif_codec.h"
 #include "imaging/px_image.h"
 #include "imaging/px_mem_file.h"
@@ -35,12 +36,7 @@ PxImage Picture(DWORD width, DWORD height, int bpp, int colours, unsigned seed) 
 }
 
 std::vector<BYTE> Encoded(PxImage& image) {
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!image.Encode(buffer, size, PX_FORMAT_GIF)) return {};
-    std::vector<BYTE> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    return EncodeToBytes(image, PX_FORMAT_GIF);
 }
 
 void ExpectFrame(const PxImage& image, const GiflibFrame& frame, const char* what) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/px_encode_bytes.h"
 #include "imaging/px_image.h"
 #include "imaging/px_mem_file.h"
 #include "imaging/px_message.h"
@@ -15,12 +16,7 @@
 namespace {
 
 std::vector<BYTE> EncodeGif(PxImage& image) {
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!image.Encode(buffer, size, PX_FORMAT_GIF)) return {};
-    std::vector<BYTE> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    return EncodeToBytes(image, PX_FORMAT_GIF);
 }
 
 bool DecodeGif(PxImage& image, std::vector<BYTE>& bytes, LONG frame = 0) {

@@ -70,12 +70,12 @@ public:
 }  // namespace
 
 TEST(PngDecode, HalfTransparentGreyIsMixedWithGrey192InTheFilesOwnValues) {
-    PngSpec spec;
-    spec.width = 2;
-    spec.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    spec.gamma = 0.45455;
-    spec.rows = {{0, 128, 200, 255}};
-    auto bytes = WritePngDirectly(spec);
+    PngRecipe recipe;
+    recipe.width = 2;
+    recipe.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    recipe.gamma = 0.45455;
+    recipe.rows = {{0, 128, 200, 255}};
+    auto bytes = WritePngDirectly(recipe);
     PxImage image;
     ASSERT_TRUE(DecodePng(image, bytes)) << image.GetLastError();
     EXPECT_EQ(image.GetBpp(), 8);
@@ -85,50 +85,50 @@ TEST(PngDecode, HalfTransparentGreyIsMixedWithGrey192InTheFilesOwnValues) {
 }
 
 TEST(PngDecode, TwoBitGreyBecomesFourBitsWithFourGreys) {
-    PngSpec spec;
-    spec.width = 5;
-    spec.height = 9;
-    spec.bitDepth = 2;
+    PngRecipe recipe;
+    recipe.width = 5;
+    recipe.height = 9;
+    recipe.bitDepth = 2;
     // Row y holds the levels (x + y) % 4.
-    for (int y = 0; y < spec.height; ++y) {
+    for (int y = 0; y < recipe.height; ++y) {
         std::vector<png_byte> row(2, 0);
-        for (int x = 0; x < spec.width; ++x)
+        for (int x = 0; x < recipe.width; ++x)
             row[x / 4] |= static_cast<png_byte>(((x + y) % 4) << (6 - 2 * (x % 4)));
-        spec.rows.push_back(row);
+        recipe.rows.push_back(row);
     }
-    auto plain = WritePngDirectly(spec);
-    spec.interlaced = true;
-    auto interlaced = WritePngDirectly(spec);
+    auto plain = WritePngDirectly(recipe);
+    recipe.interlaced = true;
+    auto interlaced = WritePngDirectly(recipe);
     for (auto* bytes : {&plain, &interlaced}) {
         PxImage image;
         ASSERT_TRUE(DecodePng(image, *bytes)) << image.GetLastError();
         EXPECT_EQ(image.GetBpp(), 4);
         for (BYTE i = 0; i < 4; ++i)
             EXPECT_EQ(image.GetPaletteColor(i).rgbGreen, i * 85);
-        for (LONG y = 0; y < spec.height; ++y) {
-            for (LONG x = 0; x < spec.width; ++x)
-                ASSERT_EQ(image.GetPixelIndex(x, spec.height - 1 - y), (x + y) % 4)
+        for (LONG y = 0; y < recipe.height; ++y) {
+            for (LONG x = 0; x < recipe.width; ++x)
+                ASSERT_EQ(image.GetPixelIndex(x, recipe.height - 1 - y), (x + y) % 4)
                     << x << "," << y;
         }
     }
 }
 
 TEST(PngDecode, PaletteTransparency) {
-    PngSpec spec;
-    spec.width = 2;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-    spec.paletteAlpha = {0};
-    spec.rows = {{0, 2}};
-    auto single = WritePngDirectly(spec);
+    PngRecipe recipe;
+    recipe.width = 2;
+    recipe.colorType = PNG_COLOR_TYPE_PALETTE;
+    recipe.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    recipe.paletteAlpha = {0};
+    recipe.rows = {{0, 2}};
+    auto single = WritePngDirectly(recipe);
     PxImage image;
     ASSERT_TRUE(DecodePng(image, single)) << image.GetLastError();
     EXPECT_EQ(image.GetTransIndex(), 0);
     EXPECT_FALSE(image.IsAlphaPaletteEnabled());
     EXPECT_EQ(image.GetPaletteColor(2).rgbReserved, 0);
 
-    spec.paletteAlpha = {0, 128};
-    auto several = WritePngDirectly(spec);
+    recipe.paletteAlpha = {0, 128};
+    auto several = WritePngDirectly(recipe);
     ASSERT_TRUE(DecodePng(image, several)) << image.GetLastError();
     EXPECT_EQ(image.GetTransIndex(), -1);
     EXPECT_TRUE(image.IsAlphaPaletteEnabled());
@@ -137,20 +137,20 @@ TEST(PngDecode, PaletteTransparency) {
     EXPECT_EQ(image.GetPaletteColor(255).rgbReserved, 255);
 
     // One entry that is only half transparent is palette alpha too.
-    spec.paletteAlpha = {100};
-    auto half = WritePngDirectly(spec);
+    recipe.paletteAlpha = {100};
+    auto half = WritePngDirectly(recipe);
     ASSERT_TRUE(DecodePng(image, half)) << image.GetLastError();
     EXPECT_EQ(image.GetTransIndex(), -1);
     EXPECT_TRUE(image.IsAlphaPaletteEnabled());
 }
 
 TEST(PngDecode, RgbaKeepsAlphaAndItsBackgroundColour) {
-    PngSpec spec;
-    spec.width = 2;
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.background = Rgb(1, 2, 3);
-    spec.rows = {{10, 20, 30, 0, 40, 50, 60, 200}};
-    auto bytes = WritePngDirectly(spec);
+    PngRecipe recipe;
+    recipe.width = 2;
+    recipe.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    recipe.background = Rgb(1, 2, 3);
+    recipe.rows = {{10, 20, 30, 0, 40, 50, 60, 200}};
+    auto bytes = WritePngDirectly(recipe);
     PxImage image;
     ASSERT_TRUE(DecodePng(image, bytes)) << image.GetLastError();
     EXPECT_EQ(image.GetBpp(), 24);
@@ -166,13 +166,13 @@ TEST(PngDecode, RgbaKeepsAlphaAndItsBackgroundColour) {
 }
 
 TEST(PngDecode, RgbWithTransparentColourIsCompositedOverItsBackground) {
-    PngSpec spec;
-    spec.width = 2;
-    spec.colorType = PNG_COLOR_TYPE_RGB;
-    spec.transColor = Rgb(1, 2, 3);
-    spec.background = Rgb(200, 100, 50);
-    spec.rows = {{1, 2, 3, 7, 8, 9}};
-    auto bytes = WritePngDirectly(spec);
+    PngRecipe recipe;
+    recipe.width = 2;
+    recipe.colorType = PNG_COLOR_TYPE_RGB;
+    recipe.transColor = Rgb(1, 2, 3);
+    recipe.background = Rgb(200, 100, 50);
+    recipe.rows = {{1, 2, 3, 7, 8, 9}};
+    auto bytes = WritePngDirectly(recipe);
     PxImage image;
     ASSERT_TRUE(DecodePng(image, bytes)) << image.GetLastError();
     EXPECT_FALSE(image.HasAlpha());
@@ -181,7 +181,7 @@ TEST(PngDecode, RgbWithTransparentColourIsCompositedOverItsBackground) {
     EXPECT_EQ(image.GetPixelColor(1, 0).rgbRed, 7);
 
     // Without bKGD a 4-bit grey file takes the grey nearest 192 that 4 bits hold.
-    PngSpec grey;
+    PngRecipe grey;
     grey.width = 2;
     grey.bitDepth = 4;
     grey.transColor = Rgb(0, 0, 0);
@@ -195,23 +195,23 @@ TEST(PngDecode, RgbWithTransparentColourIsCompositedOverItsBackground) {
 
 // Every pass of an interlaced file reaches the picture and its alpha channel.
 TEST(PngDecode, InterlacedAlphaKeepsEveryPass) {
-    PngSpec spec;
-    spec.width = 11;
-    spec.height = 10;
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    for (int y = 0; y < spec.height; ++y) {
+    PngRecipe recipe;
+    recipe.width = 11;
+    recipe.height = 10;
+    recipe.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    for (int y = 0; y < recipe.height; ++y) {
         std::vector<png_byte> row;
-        for (int x = 0; x < spec.width; ++x)
+        for (int x = 0; x < recipe.width; ++x)
             row.insert(row.end(), {png_byte(x * 20), png_byte(y * 25), 7, png_byte(x + 10 * y)});
-        spec.rows.push_back(row);
+        recipe.rows.push_back(row);
     }
-    spec.interlaced = true;
-    auto bytes = WritePngDirectly(spec);
+    recipe.interlaced = true;
+    auto bytes = WritePngDirectly(recipe);
     PxImage image;
     ASSERT_TRUE(DecodePng(image, bytes)) << image.GetLastError();
-    for (LONG y = 0; y < spec.height; ++y) {
-        for (LONG x = 0; x < spec.width; ++x) {
-            const LONG row = spec.height - 1 - y;
+    for (LONG y = 0; y < recipe.height; ++y) {
+        for (LONG x = 0; x < recipe.width; ++x) {
+            const LONG row = recipe.height - 1 - y;
             ASSERT_EQ(image.GetPixelColor(x, row).rgbRed, x * 20) << x << "," << y;
             ASSERT_EQ(image.GetPixelColor(x, row).rgbGreen, y * 25) << x << "," << y;
             ASSERT_EQ(image.AlphaGet(x, row), x + 10 * y) << x << "," << y;
@@ -220,11 +220,11 @@ TEST(PngDecode, InterlacedAlphaKeepsEveryPass) {
 }
 
 TEST(PngDecode, DamagedFilesFailWithTheLibrarysTextAndKeepThePicture) {
-    PngSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    spec.rows.assign(64, std::vector<png_byte>(64, 0x55));
-    auto bytes = WritePngDirectly(spec);
+    PngRecipe recipe;
+    recipe.width = 64;
+    recipe.height = 64;
+    recipe.rows.assign(64, std::vector<png_byte>(64, 0x55));
+    auto bytes = WritePngDirectly(recipe);
     PxImage image(3, 3, 24);
     bytes.resize(bytes.size() - 30);  // into the pixel data
     EXPECT_FALSE(DecodePng(image, bytes));
@@ -239,9 +239,9 @@ TEST(PngDecode, DamagedFilesFailWithTheLibrarysTextAndKeepThePicture) {
 // IHDR rewritten to claim a picture larger than the image object's cap, and a
 // picture too big for the few bytes that follow.
 TEST(PngDecode, DeclaredSizeIsCheckedBeforeAnythingIsAllocated) {
-    PngSpec spec;
-    spec.rows = {{0}};
-    auto bytes = WritePngDirectly(spec);
+    PngRecipe recipe;
+    recipe.rows = {{0}};
+    auto bytes = WritePngDirectly(recipe);
     const auto claim = [&bytes](std::uint32_t width, std::uint32_t height) {
         auto out = bytes;
         for (int i = 0; i < 4; ++i) {

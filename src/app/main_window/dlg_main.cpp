@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/resources/wizard_icon.h"
 #include "app/resources/wizard_resources.h"
 #include "pages/dlg_wiz1.h"
 #include "pages/dlg_wiz2.h"
@@ -10,25 +11,41 @@
 #include "pages/dlg_wiz5.h"
 #include "pages/dlg_wiz6.h"
 #include "platform/gdi/gdi.h"
+#include "platform/window/controls.h"
 #include "platform/window/dialog_template.h"
 #include "platform/window/focus.h"
 #include "platform/window/menu.h"
 #include "platform/window/paint.h"
+#include "window_outline.h"
 
 namespace {
 
 constexpr LONG kWidth = 580;
 constexpr LONG kHeight = 411;
 
-HRGN RegionFromResource(int id) {
-    const std::vector<BYTE> block = RegionResource(id);
-    return ExtCreateRegion(nullptr, static_cast<DWORD>(block.size()),
-                           reinterpret_cast<const RGNDATA*>(block.data()));
-}
-
 }  // namespace
 
-CDlgMain::CDlgMain() : CDialog(IDD_MAIN, nullptr) {}
+CDlgMain::CDlgMain() : CDialog(IDD_MAIN, nullptr) {
+    icon.LoadResource(FindResource(nullptr, IDR_MAINFRAME, "ICON"), PX_FORMAT_PNG);
+}
+
+// Minimised, the window shows its icon in the middle of its client area.
+void CDlgMain::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC hdc = BeginPaint(this, &paint);
+    RECT all;
+    GetClientRect(&all);
+    HBRUSH face = CreateSolidBrush(kDialogColor);
+    FillRect(hdc, &all, face);
+    DeleteObject(face);
+    if (IsIconic() && icon.IsValid()) {
+        RECT client;
+        GetClientRect(&client);
+        const LONG w = static_cast<LONG>(icon.GetWidth()), h = static_cast<LONG>(icon.GetHeight());
+        icon.Draw(hdc, (client.right - w + 1) / 2, (client.bottom - h + 1) / 2);
+    }
+    EndPaint(this, &paint);
+}
 
 bool CDlgMain::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -46,20 +63,10 @@ bool CDlgMain::OnInitDialog() {
     return true;
 }
 
-// A rounded rectangle whose lower sides bend inwards below row 230.
 void CDlgMain::ApplyOutline() {
-    HRGN right = RegionFromResource(IDR_SHAPE_RIGHT);
-    HRGN left = RegionFromResource(IDR_SHAPE_LEFT);
-    OffsetRgn(right, 547, 230);
-    OffsetRgn(left, 0, 230);
-    HRGN outline = CreateRoundRectRgn(0, 0, kWidth, kHeight, 16, 16);
-    HRGN corner = CreateRectRgn(0, 230, 33, kHeight);
-    CombineRgn(outline, outline, corner, RGN_DIFF);
-    CombineRgn(outline, outline, right, RGN_DIFF);
-    CombineRgn(outline, outline, left, RGN_OR);
+    HRGN outline = BuildMainWindowOutline();
     SetWindowRgn(this, outline, true);
-    for (HRGN region : {right, left, corner, outline})
-        DeleteObject(region);
+    DeleteObject(outline);
 }
 
 void CDlgMain::AddAboutToSystemMenu() {
@@ -193,6 +200,8 @@ LRESULT CDlgMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_WIZ_REDUCE:
             Minimise();
             return 0;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(&icon);
         default:
             return CDialog::WindowProc(message, wParam, lParam);
     }

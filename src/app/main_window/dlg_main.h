@@ -9,6 +9,7 @@
 
 #include "app/flash/wiz_page.h"
 #include "app/texts/wizard_texts.h"
+#include "imaging/px_image.h"
 #include "platform/window/dialog.h"
 
 class CDlgMain : public CDialog {
@@ -21,6 +22,7 @@ public:
     CDlgMain();
 
     const WizardTexts* texts = &g_texts;
+    PxImage icon;  // resource ICON 128, drawn while minimised
     int stepCount = 0;
     std::vector<std::unique_ptr<CDlgWizPage>> pages;
     std::size_t current = kEnd;
@@ -32,6 +34,7 @@ public:
     bool OnInitDialog() override;
     void OnOK() override {}
     void OnTimer(UINT_PTR id) override;
+    void OnPaint() override;
     void OnSysCommand(WPARAM id, LPARAM lParam) override;
     void OnActivate(UINT state, CWnd* other) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,5 +1,7 @@
 #include "wizard_resources.h"
 
+#include "wizard_icon.h"
+
 #include <mutex>
 
 #include "platform/base/dib_header.h"
@@ -95,6 +97,8 @@ void RegisterWizardResources() {
         RegisterDialogs();
         RegisterString(IDS_ABOUTBOX, "&About");
         RegisterResource(nullptr, "bin", IDR_SHAPE_RIGHT, ShapeRight().data(), ShapeRight().size());
+        RegisterResource(nullptr, "ICON", IDR_MAINFRAME, WizardIconPng().data(),
+                         WizardIconPng().size());
         RegisterResource(nullptr, "bin", IDR_SHAPE_LEFT, ShapeLeft().data(), ShapeLeft().size());
     });
 }

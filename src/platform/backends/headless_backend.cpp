@@ -27,7 +27,8 @@ HeadlessBackend::HeadlessBackend() : clock_(std::make_shared<VirtualClock>()) {
     SetWindowBackend(this);
     SetMessageBoxHandler([this](CWnd* owner, const std::string& text, const std::string& caption,
                                 UINT style) { return AnswerBox(owner, text, caption, style); });
-    SetMenuHandler([this](const CMenu&, POINT, CWnd*) -> UINT {
+    SetMenuHandler([this](const CMenu&, POINT at, CWnd*) -> UINT {
+        menuPositions_.push_back(at);
         if (menuAnswers_.empty()) return 0;
         const UINT id = menuAnswers_.front();
         menuAnswers_.pop_front();
@@ -35,7 +36,17 @@ HeadlessBackend::HeadlessBackend() : clock_(std::make_shared<VirtualClock>()) {
     });
 }
 
+void HeadlessBackend::JoinDesktop(
+    std::function<void(const std::string&, const std::string&)> report) {
+    desktop_ = std::make_unique<HeadlessDesktop>();
+    desktop_->OnRequest(std::move(report));
+    SetForeignWindowFinder(
+        [this](const std::string& title) { return desktop_->FindForeign(title); });
+    desktop_->Publish(TopLevelWindows());
+}
+
 HeadlessBackend::~HeadlessBackend() {
+    if (desktop_) SetForeignWindowFinder(nullptr);
     SetMenuHandler(nullptr);
     SetMessageBoxHandler(nullptr);
     if (GetWindowBackend() == this) SetWindowBackend(nullptr);
@@ -56,10 +67,12 @@ int HeadlessBackend::AnswerBox(CWnd* owner, const std::string& text, const std::
 void HeadlessBackend::TopLevelChanged(CWnd* window) {
     std::erase(shown_, window);
     if (window->IsWindowVisible()) shown_.push_back(window);
+    if (desktop_) desktop_->Publish(TopLevelWindows());
 }
 
 void HeadlessBackend::TopLevelDestroyed(CWnd* window) {
     std::erase(shown_, window);
+    if (desktop_) desktop_->Publish(TopLevelWindows());
 }
 
 CWnd* HeadlessBackend::InputWindow() const {

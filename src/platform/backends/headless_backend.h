@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "headless_desktop.h"
 #include "platform/window/clock.h"
 #include "platform/window/window.h"
 #include "platform/window/window_backend.h"
@@ -33,10 +34,16 @@ public:
     // The next pop-up menu chooses this identifier (0: nothing).
     void QueueMenuAnswer(UINT id) { menuAnswers_.push_back(id); }
     const std::vector<RecordedBox>& Boxes() const { return boxes_; }
+    // Where each pop-up menu was shown (screen coordinates), in order.
+    const std::vector<POINT>& MenuPositions() const { return menuPositions_; }
 
     // The window's pixels as they are shown: pixels outside a top-level window's
     // region are black.
     bool Screenshot(CWnd* window, const std::string& path, std::string* error = nullptr) const;
+    // Lists this copy's windows on the shared desktop and finds other copies'
+    // windows there. `report` hears of every request another copy makes.
+    void JoinDesktop(std::function<void(const std::string&, const std::string&)> report = {});
+
     // The top-level window input goes to: the active one, else the last shown.
     CWnd* InputWindow() const;
 
@@ -50,5 +57,7 @@ private:
     std::deque<int> boxAnswers_;
     std::deque<UINT> menuAnswers_;
     std::vector<RecordedBox> boxes_;
+    std::vector<POINT> menuPositions_;
     std::vector<CWnd*> shown_;
+    std::unique_ptr<HeadlessDesktop> desktop_;
 };

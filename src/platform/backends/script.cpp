@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "platform/window/clock.h"
 #include "platform/window/input.h"
@@ -15,9 +16,9 @@ namespace {
 // Verbs and how many arguments each takes.
 const std::map<std::string, std::size_t>& Verbs() {
     static const std::map<std::string, std::size_t> verbs = {
-        {"wait", 1},   {"click", 2},    {"press", 2},      {"release", 2},
-        {"move", 2},   {"dblclick", 2}, {"rclick", 2},     {"key", 1},
-        {"answer", 1}, {"menu", 1},     {"screenshot", 1}, {"quit", 0},
+        {"wait", 1}, {"sleep", 1},      {"click", 2},  {"press", 2}, {"release", 2},
+        {"move", 2}, {"dblclick", 2},   {"rclick", 2}, {"key", 1},   {"answer", 1},
+        {"menu", 1}, {"screenshot", 1}, {"quit", 0},
     };
     return verbs;
 }
@@ -47,7 +48,8 @@ const std::map<std::string, int>& Answers() {
 std::string CheckArguments(const ScriptStep& step) {
     const std::string& verb = step.verb;
     const auto& a = step.args;
-    if (verb == "wait" || verb == "menu") return IsNumber(a[0]) ? "" : "needs a number";
+    if (verb == "wait" || verb == "sleep" || verb == "menu")
+        return IsNumber(a[0]) ? "" : "needs a number";
     if (verb == "key")
         return KeyNames().count(a[0]) || a[0].size() == 1 ? "" : "unknown key '" + a[0] + "'";
     if (verb == "answer") return Answers().count(a[0]) ? "" : "answer OK, CANCEL, YES or NO";
@@ -102,8 +104,20 @@ void ScriptRunner::ScheduleNext(std::uint64_t delayMs) {
 
 void ScriptRunner::RunNext() {
     const ScriptStep& step = steps_[next_++];
+    if (step.verb == "sleep") {
+        const auto end =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(std::stoll(step.args[0]));
+        return SleepUntil(end);
+    }
     Run(step);
     ScheduleNext(step.verb == "wait" ? std::strtoull(step.args[0].c_str(), nullptr, 10) : 0);
+}
+
+// Real time passes in short naps between which the loop handles what arrived.
+void ScriptRunner::SleepUntil(std::chrono::steady_clock::time_point end) {
+    if (std::chrono::steady_clock::now() >= end) return ScheduleNext(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    MessageQueue::Current()->Schedule(GetClock()->NowMs(), [this, end] { SleepUntil(end); });
 }
 
 void ScriptRunner::Run(const ScriptStep& step) {

@@ -2,6 +2,8 @@
 //
 //   # a comment                      blank lines and comments are skipped
 //   wait MS                          let MS milliseconds of virtual time pass
+//   sleep MS                         let MS milliseconds of real time pass, handling
+//                                    whatever arrives meanwhile (other processes)
 //   click X Y                        left press and release at a point of the input window
 //   press X Y / release X Y / move X Y / dblclick X Y / rclick X Y
 //   key NAME                         ENTER ESCAPE TAB LEFT RIGHT UP DOWN, or one character
@@ -14,6 +16,7 @@
 // the step before it caused has been handled.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,6 +48,7 @@ private:
     void Run(const ScriptStep& step);
     void Mouse(const ScriptStep& step);
     void ScheduleNext(std::uint64_t delayMs);
+    void SleepUntil(std::chrono::steady_clock::time_point end);
 
     HeadlessBackend& backend_;
     std::vector<ScriptStep> steps_;

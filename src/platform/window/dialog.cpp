@@ -1,9 +1,11 @@
 #include "dialog.h"
 
+#include "controls.h"
 #include "dialog_template.h"
 #include "focus.h"
 #include "message_loop.h"
 #include "paint.h"
+#include "platform/gdi/gdi.h"
 #include "window_backend.h"
 
 CDialog::CDialog(int templateId, CWnd* parent) : templateId_(templateId), owner_(parent) {}
@@ -40,8 +42,13 @@ bool CDialog::Build(const DialogTemplate& dialog, CWnd* parent) {
     return true;
 }
 
-CWnd* CDialog::CreateControlObject(const ControlTemplate& /*control*/) {
-    ownedControls_.push_back(std::make_unique<CWnd>());
+CWnd* CDialog::CreateControlObject(const ControlTemplate& control) {
+    if (control.className == "Static")
+        ownedControls_.push_back(std::make_unique<CStatic>());
+    else if (control.className == "Button")
+        ownedControls_.push_back(std::make_unique<CButton>());
+    else
+        ownedControls_.push_back(std::make_unique<CWnd>());
     return ownedControls_.back().get();
 }
 
@@ -74,9 +81,15 @@ void CDialog::EndDialog(INT_PTR result) {
         ShowWindow(SW_HIDE);
 }
 
+// A dialog shows the dialog colour where nothing else is drawn.
 void CDialog::OnPaint() {
     PAINTSTRUCT paint;
-    BeginPaint(this, &paint);
+    HDC hdc = BeginPaint(this, &paint);
+    RECT client;
+    GetClientRect(&client);
+    HBRUSH brush = CreateSolidBrush(kDialogColor);
+    FillRect(hdc, &client, brush);
+    DeleteObject(brush);
     EndPaint(this, &paint);
 }
 

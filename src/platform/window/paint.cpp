@@ -75,6 +75,7 @@ void Show(HWND window, const RECT& clientRect) {
 HWND FindDirty(HWND window, const MessageQueue* queue) {
     if (!window->IsWindowVisible()) return nullptr;
     if (window->Queue().get() == queue && !window->PaintState().update.Empty()) return window;
+    if (window->IsIconic()) return nullptr;  // its children are not shown
     for (CWnd* child : window->Children()) {
         if (HWND found = FindDirty(child, queue)) return found;
     }

@@ -145,10 +145,12 @@ bool CWnd::IsWindowVisible() const {
 }
 
 bool CWnd::ShowWindow(int command) {
-    const bool wasVisible = visible_;
+    const bool wasVisible = visible_, wasMinimized = minimized_;
     const bool show = command != SW_HIDE;
     if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED) minimized_ = true;
     if (command == SW_SHOWNORMAL || command == SW_RESTORE) minimized_ = false;
+    // Minimised, a window shows only itself (its icon); restored, all of it again.
+    if (minimized_ != wasMinimized && visible_) InvalidateRect(this, nullptr);
     if (show != visible_) {
         visible_ = show;
         SendMessage(WM_SHOWWINDOW, show ? 1 : 0);
@@ -286,10 +288,27 @@ std::vector<HWND> TopLevelWindows() {
     return r.topLevel;
 }
 
+namespace {
+
+std::mutex g_finderMutex;
+std::function<HWND(const std::string&)> g_foreignFinder;
+
+}  // namespace
+
+void SetForeignWindowFinder(std::function<HWND(const std::string& title)> finder) {
+    std::lock_guard lock(g_finderMutex);
+    g_foreignFinder = std::move(finder);
+}
+
 HWND FindWindow(const char* /*className*/, const char* title) {
     if (!title) return nullptr;
     for (HWND window : TopLevelWindows()) {
         if (IsWindow(window) && window->Text() == title) return window;
     }
-    return nullptr;
+    std::function<HWND(const std::string&)> finder;
+    {
+        std::lock_guard lock(g_finderMutex);
+        finder = g_foreignFinder;
+    }
+    return finder ? finder(title) : nullptr;
 }

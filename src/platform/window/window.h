@@ -48,7 +48,8 @@ public:
     int GetWindowText(char* buffer, int size) const;
 
     bool IsWindowVisible() const;
-    bool ShowWindow(int command);
+    // Virtual so a window of another process can carry the request there.
+    virtual bool ShowWindow(int command);
     bool IsIconic() const { return minimized_; }
     bool IsWindowEnabled() const { return enabled_; }
     bool EnableWindow(bool enable);
@@ -108,5 +109,8 @@ bool IsWindow(HWND window);
 LRESULT DeliverMessage(const MSG& message);
 // Top-level windows of this process, oldest first.
 std::vector<HWND> TopLevelWindows();
-// The first top-level window of this process whose text equals the title exactly.
+// The first top-level window whose text equals the title exactly: one of this
+// process, else one of another process found by the back end's finder.
 HWND FindWindow(const char* className, const char* title);
+// How the back end finds other processes' top-level windows (empty: none).
+void SetForeignWindowFinder(std::function<HWND(const std::string& title)> finder);

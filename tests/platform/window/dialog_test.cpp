@@ -10,6 +10,7 @@
 #include "platform/window/input.h"
 #include "platform/window/menu.h"
 #include "platform/window/message_loop.h"
+#include "platform/window/paint.h"
 
 namespace {
 
@@ -168,4 +169,29 @@ TEST_F(Dialogs, PopupMenusAnswerThroughTheBackEnd) {
     EXPECT_EQ(owner.GetSystemMenu(false)->Items().back().text, "&About");
     EXPECT_TRUE(owner.GetSystemMenu(true)->Items().empty());
     EXPECT_EQ(LoadString(4711), "");
+}
+
+TEST_F(Dialogs, StaticTextIsDrawnAndAButtonClickCommandsItsDialog) {
+    RegisterDialogTemplate({904,
+                            RECT{0, 0, 120, 40},
+                            WS_POPUP,
+                            "About",
+                            {{-1, "Static", "Version RC4 (1.3)", RECT{4, 4, 100, 14}, WS_VISIBLE},
+                             {IDOK, "Button", "OK", RECT{70, 20, 110, 34}, WS_VISIBLE}}});
+    TestDialog dialog(904, nullptr);
+    int darkPixels = 0;
+    Later(10, [&] {
+        const SurfacePtr surface = WindowSurface(&dialog);
+        for (LONG y = 6; y < 21; ++y)
+            for (LONG x = 6; x < 150; ++x)
+                darkPixels += GetRValue(surface->Get(x, y)) < 128;
+        CWnd* button = dialog.GetDlgItem(IDOK);
+        const RECT place = button->WindowRect();
+        const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+        PostMouseEvent(&dialog, WM_LBUTTONDOWN, middle, 1);
+        PostMouseEvent(&dialog, WM_LBUTTONUP, middle, 0);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_GT(darkPixels, 20);  // the text's strokes
+    EXPECT_EQ(dialog.oks, 1);
 }

@@ -1,0 +1,119 @@
+// The wizard executable end to end: installed settings, a script, a screenshot of
+// the shaped window.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "imaging/px_image.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int RunCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST(OstrelProgram, RunsAScriptAndShowsItsShapedWindow) {
+    const fs::path dir = fs::temp_directory_path() / ("ostrel_program_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string env = "OSTREL_REGISTRY='" + (dir / "r.reg").string() + "' XDG_DATA_HOME='" +
+                            (dir / "data").string() + "' XDG_RUNTIME_DIR='" + dir.string() +
+                            "' HOME='" + dir.string() + "' ";
+    ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
+    std::ofstream(dir / "script.txt") << "wait 200\nscreenshot shot\nkey ENTER\nwait 10\nquit\n";
+    const std::string command = env + "OSTREL_SCRIPT='" + (dir / "script.txt").string() +
+                                "' OSTREL_SCREENSHOTS='" + dir.string() +
+                                "' " OSTREL_PROGRAM_PATH " > '" + (dir / "out.txt").string() + "'";
+    ASSERT_EQ(RunCommand(command), 0);
+
+    PxImage shot;
+    ASSERT_TRUE(shot.Load((dir / "shot.png").c_str(), PX_FORMAT_PNG, true)) << shot.GetLastError();
+    ASSERT_EQ(shot.GetWidth(), 580u);
+    ASSERT_EQ(shot.GetHeight(), 411u);
+    // Picture rows count from the bottom: y = 410 - window row.
+    // Outside the outline a screenshot is black; inside, the window's pixels are not.
+    auto shown = [&](LONG x, LONG row) { return shot.GetPixelColor(x, 410 - row).rgbRed != 0; };
+    EXPECT_FALSE(shown(0, 0));  // the rounded corner
+    EXPECT_TRUE(shown(290, 200));
+    EXPECT_TRUE(shown(0, 229));   // full width above row 230
+    EXPECT_FALSE(shown(0, 230));  // the lower sides bend inwards
+    EXPECT_TRUE(shown(1, 230));
+    EXPECT_FALSE(shown(579, 230));
+    EXPECT_FALSE(shown(30, 410));
+    fs::remove_all(dir);
+}
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Waits (real time, at most `seconds`) until `done` holds.
+bool WaitFor(const std::function<bool()>& done, int seconds) {
+    for (int i = 0; i < seconds * 20; ++i) {
+        if (done()) return true;
+        usleep(50000);
+    }
+    return done();
+}
+
+}  // namespace
+
+TEST(OstrelProgram, ASecondCopyRestoresTheFirstAndLeavesSilently) {
+    const fs::path dir = fs::temp_directory_path() / ("ostrel_copies_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string env = "OSTREL_REGISTRY='" + (dir / "r.reg").string() + "' XDG_DATA_HOME='" +
+                            (dir / "data").string() + "' XDG_RUNTIME_DIR='" + dir.string() +
+                            "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" + dir.string() +
+                            "' ";
+    ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
+    std::ofstream(dir / "first.txt") << "wait 200\nsleep 4000\nquit\n";
+    std::ofstream(dir / "second.txt") << "quit\n";
+    const fs::path firstOut = dir / "first.out";
+    ASSERT_EQ(RunCommand(env + "OSTREL_SCRIPT='" + (dir / "first.txt").string() +
+                         "' " OSTREL_PROGRAM_PATH " > '" + firstOut.string() + "' 2>&1 &"),
+              0);
+    // The first copy lists its window once it is up.
+    const fs::path desktop = dir / "ostrel-desktop";
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::error_code error;
+            for (const auto& e : fs::directory_iterator(desktop, error)) {
+                if (e.path().extension() == ".windows" &&
+                    ReadAll(e.path()).find("Ostrel") != std::string::npos)
+                    return true;
+            }
+            return false;
+        },
+        10));
+    const fs::path secondOut = dir / "second.out";
+    EXPECT_EQ(RunCommand(env + "OSTREL_SCRIPT='" + (dir / "second.txt").string() +
+                         "' " OSTREL_PROGRAM_PATH " > '" + secondOut.string() + "' 2>&1"),
+              0);
+    EXPECT_EQ(ReadAll(secondOut).find("message box"), std::string::npos) << ReadAll(secondOut);
+    ASSERT_TRUE(
+        WaitFor([&] { return ReadAll(firstOut).find("restore Ostrel") != std::string::npos; }, 10))
+        << ReadAll(firstOut);
+    const std::string first = ReadAll(firstOut);
+    EXPECT_LT(first.find("desktop request: minimise Ostrel"),
+              first.find("desktop request: restore Ostrel"));
+    WaitFor([&] { return !fs::exists(desktop) || fs::is_empty(desktop); }, 10);
+    fs::remove_all(dir);
+}

@@ -17,20 +17,6 @@ std::vector<RGBQUAD> Table(const COctreeQuantizer& quantizer) {
     return std::vector<RGBQUAD>(palette, palette + count);
 }
 
-// Fails every allocation after the first `budget`.
-class ShortOfMemory : public COctreeQuantizer {
-public:
-    explicit ShortOfMemory(int budget) : COctreeQuantizer(256, 7), budget_(budget) {}
-
-protected:
-    std::unique_ptr<Node> NewNode() override {
-        return budget_-- > 0 ? COctreeQuantizer::NewNode() : nullptr;
-    }
-
-private:
-    int budget_;
-};
-
 }  // namespace
 
 TEST(OctreeQuantizer, KeepsTheExactAverageOfEachGroupWhenThereAreFewEnough) {
@@ -85,20 +71,4 @@ TEST(OctreeQuantizer, TheNewestDeepestNodeIsMergedFirst) {
     EXPECT_EQ(table[0].rgbRed, 0);
     EXPECT_EQ(table[1].rgbRed, 64);
     EXPECT_EQ(table[2].rgbRed, 160);
-}
-
-TEST(OctreeQuantizer, OnlyTwentyFourBitPicturesAreTaken) {
-    PxImage palette = Filled(4, 4, RGBQUAD{1, 2, 3, 0});
-    ASSERT_TRUE(palette.DecreaseBpp(8, false));
-    COctreeQuantizer quantizer(256, 7);
-    EXPECT_FALSE(quantizer.ProcessImage(palette));
-    EXPECT_FALSE(quantizer.ProcessImage(PxImage()));
-}
-
-TEST(OctreeQuantizer, AnAllocationFailureFailsCleanly) {
-    PxImage picture = Gradient(16, 16);
-    ShortOfMemory quantizer(20);
-    EXPECT_FALSE(quantizer.ProcessImage(picture));
-    EXPECT_EQ(quantizer.LeafCount(), 0u);
-    EXPECT_TRUE(Table(quantizer).empty());
 }

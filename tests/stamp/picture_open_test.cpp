@@ -96,24 +96,6 @@ TEST(PictureOpen, TheMaskDecidesBetweenStillAndAnimatedGifs) {
     EXPECT_EQ(messages.texts()[1], "The gif format is not supported by this operation");
 }
 
-TEST(PictureOpen, RefusedFormatsAreNamed) {
-    ScratchFolder folder;
-    PxImage picture = Gradient(8, 8);
-    ASSERT_TRUE(picture.Save((folder / "a.bmp").c_str(), PX_FORMAT_BMP));
-    ASSERT_TRUE(picture.Save((folder / "a.png").c_str(), PX_FORMAT_PNG));
-    ASSERT_TRUE(picture.Save((folder / "a.jpg").c_str(), PX_FORMAT_JPG));
-    LibraryMessages messages;
-    CPicture holder;
-    EXPECT_FALSE(holder.Open(folder / "a.bmp", kAcceptAll & ~kAcceptBmp, 0));
-    EXPECT_FALSE(holder.Open(folder / "a.png", kAcceptAll & ~kAcceptPng, 0));
-    EXPECT_FALSE(holder.Open(folder / "a.jpg", kAcceptAll & ~kAcceptJpeg, 0));
-    EXPECT_EQ(messages.texts(),
-              (std::vector<std::string>{"The bmp format is not supported by this operation",
-                                        "The png format is not supported by this operation",
-                                        "The jpeg format is not supported by this operation"}));
-    EXPECT_FALSE(holder.image);
-}
-
 TEST(PictureOpen, AGifWithoutAFrameIsRefusedWhateverTheMask) {
     ScratchFolder folder;
     // Header, a 4 x 4 screen without colour table, and the trailer.

@@ -34,24 +34,20 @@ protected:
     std::string In() const { return (folder_ / "in.png").string(); }
     std::string Out() const { return (folder_ / "out.png").string(); }
 
-    // Width, palette size and tRNS count of the written stamp (libpng's view).
+    // Width, colour type and tRNS count of the written stamp (libpng's view).
     struct Facts {
         png_uint_32 width = 0;
-        int colorType = -1, palette = 0, trns = 0;
+        int colorType = -1, trns = 0;
     };
     Facts Read() const {
         Facts facts;
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        if (!png_image_begin_read_from_file(&image, Out().c_str())) return facts;
-        facts.width = image.width;
-        facts.palette = static_cast<int>(image.colormap_entries);
-        png_image_free(&image);
         std::FILE* in = std::fopen(Out().c_str(), "rb");
+        if (!in) return facts;
         png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         png_infop info = png_create_info_struct(png);
         png_init_io(png, in);
         png_read_info(png, info);
+        facts.width = png_get_image_width(png, info);
         facts.colorType = png_get_color_type(png, info);
         png_bytep alpha = nullptr;
         if (!png_get_tRNS(png, info, &alpha, &facts.trns, nullptr)) facts.trns = 0;
@@ -89,8 +85,6 @@ TEST(PxtoolStampOptions, RefusesWhatTheWizardCannotDo) {
     EXPECT_THROW(ParseStampOptions({"in.jpg", "--size", "24", "-o", "o.png"}), UsageError);
     EXPECT_THROW(ParseStampOptions({"in.jpg", "--all", "--select", "1,2,3,4", "-o", "o.png"}),
                  UsageError);
-    EXPECT_THROW(ParseStampOptions({"in.jpg", "--select", "1,2,3", "-o", "o.png"}), UsageError);
-    EXPECT_THROW(ParseStampOptions({"in.jpg", "--rotate", "up", "-o", "o.png"}), UsageError);
     EXPECT_THROW(ParseStampOptions({"in.jpg", "--pick", "x", "-o", "o.png"}), UsageError);
     EXPECT_THROW(ParseStampOptions({"a.jpg", "b.jpg", "-o", "o.png"}), UsageError);
 }

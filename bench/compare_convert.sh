@@ -11,37 +11,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
-build=${OSTREL_BUILD_DIR:-build}
-
-command -v convert >/dev/null || { echo "ImageMagick's convert is missing (scripts/setup.sh)"; exit 1; }
 command -v perl >/dev/null || { echo "perl is missing"; exit 1; }
-if [[ ! -x "$build/tools/pxtool" ]]; then
-    cmake -S . -B "$build" -G Ninja >/dev/null
-    cmake --build "$build" --target pxtool >/dev/null
-fi
-pxtool=$(cd "$build/tools" && pwd)/pxtool
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/ostrel-compare.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-
-# Wall-clock milliseconds of one run of the command.
-time_once() {
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    echo $(((end - start) / 1000000))
-}
-
-# Median of RUNS timed runs, after one untimed warm-up run.
-median_ms() {
-    local times=()
-    "$@" >/dev/null
-    for ((i = 0; i < runs; i++)); do times+=("$(time_once "$@")"); done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR] = $1} END {
-        print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'
-}
+# shellcheck source=bench/side_by_side.sh
+source bench/side_by_side.sh
 
 compare() {
     local title=$1 ours theirs
@@ -50,11 +22,11 @@ compare() {
     while [[ $1 != -- ]]; do ours_cmd+=("$1"); shift; done
     shift
     theirs_cmd=("$@")
-    ours=$(median_ms "${ours_cmd[@]}")
-    theirs=$(median_ms "${theirs_cmd[@]}")
+    ours=$(median_us "${ours_cmd[@]}")
+    theirs=$(median_us "${theirs_cmd[@]}")
     awk -v t="$title" -v o="$ours" -v p="$theirs" 'BEGIN {
         printf "%-44s pxtool %7.0f ms   convert %7.0f ms   ratio pxtool/convert %.2f\n",
-               t, o, p, (p > 0 ? o / p : 0) }'
+               t, o / 1000, p / 1000, (p > 0 ? o / p : 0) }'
 }
 
 echo "Generating pictures in $work ..."

@@ -7,36 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-9}
-build=${OSTREL_BUILD_DIR:-build}
-
-command -v convert >/dev/null || { echo "ImageMagick's convert is missing (scripts/setup.sh)"; exit 1; }
-if [[ ! -x "$build/tools/pxtool" ]]; then
-    cmake -S . -B "$build" -G Ninja >/dev/null
-    cmake --build "$build" --target pxtool >/dev/null
-fi
-pxtool=$(cd "$build/tools" && pwd)/pxtool
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/ostrel-stamp.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-
-# Wall-clock microseconds of one run of the command.
-time_once() {
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    echo $(((end - start) / 1000))
-}
-
-# Median of RUNS timed runs, after one untimed warm-up run.
-median_us() {
-    local times=()
-    "$@" >/dev/null
-    for ((i = 0; i < runs; i++)); do times+=("$(time_once "$@")"); done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR] = $1} END {
-        print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'
-}
+# shellcheck source=bench/side_by_side.sh
+source bench/side_by_side.sh
 
 echo "Generating a 3000 x 2000 JPEG in $work ..."
 convert -size 3000x2000 -seed 1 plasma:fractal -quality 90 in.jpg

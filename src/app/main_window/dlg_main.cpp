@@ -33,11 +33,7 @@ CDlgMain::CDlgMain() : CDialog(IDD_MAIN, nullptr) {
 void CDlgMain::OnPaint() {
     PAINTSTRUCT paint;
     HDC hdc = BeginPaint(this, &paint);
-    RECT all;
-    GetClientRect(&all);
-    HBRUSH face = CreateSolidBrush(kDialogColor);
-    FillRect(hdc, &all, face);
-    DeleteObject(face);
+    PaintBackground(hdc);
     if (IsIconic() && icon.IsValid()) {
         RECT client;
         GetClientRect(&client);

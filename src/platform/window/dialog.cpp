@@ -84,13 +84,16 @@ void CDialog::EndDialog(INT_PTR result) {
 // A dialog shows the dialog colour where nothing else is drawn.
 void CDialog::OnPaint() {
     PAINTSTRUCT paint;
-    HDC hdc = BeginPaint(this, &paint);
+    PaintBackground(BeginPaint(this, &paint));
+    EndPaint(this, &paint);
+}
+
+void CDialog::PaintBackground(HDC hdc) {
     RECT client;
     GetClientRect(&client);
     HBRUSH brush = CreateSolidBrush(kDialogColor);
     FillRect(hdc, &client, brush);
     DeleteObject(brush);
-    EndPaint(this, &paint);
 }
 
 bool CDialog::OnCommand(WPARAM id, LPARAM /*lParam*/) {

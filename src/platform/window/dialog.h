@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "platform/gdi/gdi_types.h"
 #include "window.h"
 
 constexpr DWORD DS_CENTER = 0x0800;
@@ -49,6 +50,9 @@ public:
     bool PreTranslateKey(const MSG& message);
 
 protected:
+    // Fills the client area with the dialog colour.
+    void PaintBackground(HDC hdc);
+
     // The window object for a control of the template. A dialog returns its own
     // member (the page's player, say) for the controls it binds; the default
     // makes a plain window the dialog owns.

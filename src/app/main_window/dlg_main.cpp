@@ -11,7 +11,6 @@
 #include "pages/dlg_wiz5.h"
 #include "pages/dlg_wiz6.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window/controls.h"
 #include "platform/window/dialog_template.h"
 #include "platform/window/focus.h"
 #include "platform/window/menu.h"

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "imaging/px_encode_bytes.h"
 #include "imaging/px_image.h"
 #include "imaging/px_mem_file.h"
 #include "support/jpeg_reference.h"
@@ -18,12 +18,7 @@ bool DecodeJpeg(PxImage& image, std::vector<unsigned char>& bytes) {
 }
 
 std::vector<unsigned char> EncodeJpeg(PxImage& image) {
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!image.Encode(buffer, size, PX_FORMAT_JPG)) return {};
-    std::vector<unsigned char> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    return EncodeToBytes(image, PX_FORMAT_JPG);
 }
 
 JpegPicture Solid(int components, std::initializer_list<unsigned char> pixel) {

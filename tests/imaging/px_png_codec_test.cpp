@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "imaging/px_encode_bytes.h"
 #include "imaging/px_image.h"
 #include "imaging/px_mem_file.h"
 #include "support/png_builder.h"
@@ -20,12 +20,7 @@ bool DecodePng(PxImage& image, std::vector<unsigned char>& bytes) {
 }
 
 std::vector<unsigned char> EncodePng(PxImage& image) {
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!image.Encode(buffer, size, PX_FORMAT_PNG)) return {};
-    std::vector<unsigned char> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    return EncodeToBytes(image, PX_FORMAT_PNG);
 }
 
 png_color_16 Rgb(png_uint_16 r, png_uint_16 g, png_uint_16 b) {

@@ -1,10 +1,13 @@
 #include "wiz_page.h"
 
-#include <cstdio>
+#include <cstring>
 
 #include "app/globals.h"
 #include "app/resources/wizard_resources.h"
 #include "app/texts/wizard_texts.h"
+#include "shell_file_op.h"
+#include "movie_url.h"
+#include "platform/window/dialog_template.h"
 #include "platform/window/message_box.h"
 
 CDlgWizPage::CDlgWizPage(int templateId, int step, CWnd* parent)
@@ -12,17 +15,66 @@ CDlgWizPage::CDlgWizPage(int templateId, int step, CWnd* parent)
     if (!g_mainWnd) g_mainWnd = parent;
 }
 
+CWnd* CDlgWizPage::CreateControlObject(const ControlTemplate& control) {
+    if (control.id == IDC_PLAYER) return &movie;
+    return CDialog::CreateControlObject(control);
+}
+
 bool CDlgWizPage::OnInitDialog() {
     CDialog::OnInitDialog();
     FitToMainClient(this);
-    FitToMainClient(GetDlgItem(IDC_PLAYER));
+    FitToMainClient(&movie);
+    BeforeLoadingMovie();
+    movie.Movie(MakeMovieUrl("Pennon.swf?frm=" + std::to_string(step_)));
+    tooltip.Create(this);
+    tooltip.AddTool(&movie);
+    tooltip.SetMaxTipWidth(600);
+    tooltip.SetDelayTime(TTDT_AUTOPOP, 10000);
     return true;
+}
+
+bool CDlgWizPage::PreTranslateMessage(const MSG& message) {
+    if (message.message == WM_MOUSEMOVE) {
+        const POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+        // A move in both directions is a new place: the old tip may not belong there.
+        if (at.x != lastMove_.x && at.y != lastMove_.y) tooltip.Pop();
+        lastMove_ = at;
+    }
+    tooltip.RelayEvent(message);
+    return CDialog::PreTranslateMessage(message);
+}
+
+LRESULT CDlgWizPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header && header->code == TTN_GETDISPINFO)
+            AnswerTipRequest(*reinterpret_cast<NMTTDISPINFO*>(lParam));
+        return 1;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CDlgWizPage::AnswerTipRequest(NMTTDISPINFO& info) {
+    auto* tool = reinterpret_cast<CWnd*>(info.hdr.idFrom);
+    if (!(info.uFlags & TTF_IDISHWND) || !IsWindow(tool) || tool->GetDlgCtrlID() == 0) return;
+    const std::string tip = TipText(movie.GetVariable("tt"), kTipBytes);
+    std::memcpy(info.szText, tip.c_str(), tip.size() + 1);
+    info.lpszText = info.szText;
+}
+
+std::string TipText(const std::string& tt, std::size_t limit) {
+    if (tt.size() <= limit) return tt;
+    std::size_t cut = limit;
+    // Back up over continuation bytes so no character is split.
+    while (cut > 0 && (static_cast<unsigned char>(tt[cut]) & 0xC0) == 0x80)
+        --cut;
+    return tt.substr(0, cut);
 }
 
 void CDlgWizPage::OnFSCommand(const std::string& command, const std::string& argument) {
     if (command == "ChangeStep") {
         if (argument == std::to_string(step_ + 1))
-            Next();
+            RequestNext();
         else if (step_ > 1 && argument == std::to_string(step_ - 1))
             RequestPrevious();
     } else if (command == "exit") {
@@ -61,6 +113,11 @@ void CDlgWizPage::FitToMainClient(CWnd* window) {
 
 void DeletePendingStampFile() {
     if (g_pendingStampFile.empty()) return;
-    std::remove(g_pendingStampFile.c_str());
+    CShellFileOp deletion;
+    deletion.SetOperation(FO_DELETE);
+    deletion.SetOwnerWindow(g_mainWnd);
+    deletion.SetFlags(FOF_NOCONFIRMATION | FOF_FILESONLY | FOF_NOERRORUI);
+    deletion.AddSourceFile(g_pendingStampFile);
+    deletion.Go();
     g_pendingStampFile.clear();
 }

@@ -5,7 +5,9 @@
 
 #include <string>
 
+#include "flash_ctrl.h"
 #include "platform/window/dialog.h"
+#include "platform/window/tooltip.h"
 
 // Private messages of the main window (posted by the pages, never sent).
 constexpr UINT WM_WIZ_NEXT = WM_USER + 1;
@@ -41,10 +43,31 @@ public:
     bool OnInitDialog() override;
     void OnOK() override { Next(); }
     void OnCancel() override {}
+    bool PreTranslateMessage(const MSG& message) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The page's movie (control 1003 of its template) and the tooltip over it.
+    CFlashCtrl movie;
+    CToolTipCtrl tooltip;
+
+    // The longest tip, in bytes: the tip buffer holds 80.
+    static constexpr std::size_t kTipBytes = 76;
+
+protected:
+    // Runs after the page and its movie are sized and before the movie loads.
+    virtual void BeforeLoadingMovie() {}
+    CWnd* CreateControlObject(const struct ControlTemplate& control) override;
 
 private:
+    void AnswerTipRequest(NMTTDISPINFO& info);
+
     int step_;
+    POINT lastMove_{-1, -1};
 };
+
+// The movie's tip variable "tt" as a tip: at most `limit` bytes, cut on a character
+// boundary.
+std::string TipText(const std::string& tt, std::size_t limit);
 
 // Deletes g_pendingStampFile, if any, without asking or reporting, and forgets it.
 void DeletePendingStampFile();

@@ -176,7 +176,6 @@ CDialog* DialogOf(CWnd* window) {
 }
 
 bool PreTranslateMessage(const MSG& message) {
-    if (message.message != WM_KEYDOWN) return false;
     CDialog* dialog = DialogOf(message.hwnd);
-    return dialog && dialog->PreTranslateKey(message);
+    return dialog && dialog->PreTranslateMessage(message);
 }

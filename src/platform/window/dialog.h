@@ -48,6 +48,9 @@ public:
 
     // The dialog keys: Enter and Escape. True when consumed.
     bool PreTranslateKey(const MSG& message);
+    // Every message for the dialog or a window inside it, before it is dispatched;
+    // the default handles the dialog keys. True when consumed.
+    virtual bool PreTranslateMessage(const MSG& message) { return PreTranslateKey(message); }
 
 protected:
     // Fills the client area with the dialog colour.
@@ -70,5 +73,5 @@ private:
 
 // The nearest dialog at or above the window, or null.
 CDialog* DialogOf(CWnd* window);
-// Gives dialogs their keys first; true when the message was consumed.
+// Gives the nearest dialog the message first; true when it was consumed.
 bool PreTranslateMessage(const MSG& message);

@@ -117,3 +117,34 @@ TEST(OstrelProgram, ASecondCopyRestoresTheFirstAndLeavesSilently) {
     WaitFor([&] { return !fs::exists(desktop) || fs::is_empty(desktop); }, 10);
     fs::remove_all(dir);
 }
+
+// The README's demo: the movie's Next button takes the welcome page to step 2,
+// Enter walks on, and every step's screen is written out.
+TEST(OstrelProgram, TheDemoWalksFromTheWelcomePageByTheMoviesNextButton) {
+    const fs::path dir = fs::temp_directory_path() / ("ostrel_demo_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string env = "OSTREL_REGISTRY='" + (dir / "r.reg").string() + "' XDG_DATA_HOME='" +
+                            (dir / "data").string() + "' XDG_RUNTIME_DIR='" + dir.string() +
+                            "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" + dir.string() +
+                            "' ";
+    ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
+    ASSERT_EQ(RunCommand(env + "OSTREL_SCRIPT='" OSTREL_SOURCE_DIR "/data/demo/walkthrough.txt' " +
+                         OSTREL_PROGRAM_PATH " > '" + (dir / "out.txt").string() + "'"),
+              0);
+    EXPECT_EQ(ReadAll(dir / "out.txt").find("message box"), std::string::npos);
+    // The current step's mark is the one filled with the accent colour.
+    const char* shots[] = {"1-welcome", "2-picture", "3-editor", "4-preview", "5-save",
+                           "6-transfer"};
+    for (int step = 1; step <= 6; ++step) {
+        PxImage shot;
+        const fs::path path = dir / (std::string(shots[step - 1]) + ".png");
+        ASSERT_TRUE(shot.Load(path.c_str(), PX_FORMAT_PNG, true)) << path;
+        for (int mark = 1; mark <= 6; ++mark) {
+            const RGBQUAD p = shot.GetPixelColor(383 + 28 * (mark - 1) + 2, 410 - 45);
+            const bool accent = p.rgbRed == 0x25 && p.rgbGreen == 0x63 && p.rgbBlue == 0xEB;
+            EXPECT_EQ(accent, mark == step) << shots[step - 1] << ", mark " << mark;
+        }
+    }
+    fs::remove_all(dir);
+}

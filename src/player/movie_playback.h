@@ -59,6 +59,8 @@ public:
     bool HasCommands() const { return !commands_.empty(); }
     // True (once) when something visible changed since the last call.
     bool TakeChanged();
+    // Something outside the playback that shows on the stage changed (a hilite).
+    void MarkChanged() { changed_ = true; }
 
 private:
     // Every top-level entry (a call, an event, a tick) starts a new budget.

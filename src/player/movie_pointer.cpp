@@ -49,6 +49,7 @@ void MoviePointer::UpdateHover(POINT point) {
     const PointerTarget now = HitTest(playback_, point);
     if (now == hover_) return;
     hover_ = now;
+    playback_.MarkChanged();
     playback_.SetVariable("tt", TipOf(hover_));
 }
 

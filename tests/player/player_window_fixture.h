@@ -28,7 +28,8 @@ protected:
         clock_ = std::make_shared<VirtualClock>();
         SetClock(clock_);
         SetWindowBackend(&backend_);
-        ASSERT_TRUE(host_.CreateEx(nullptr, RECT{0, 0, 600, 440}, "host", 0, WS_POPUP | WS_VISIBLE));
+        ASSERT_TRUE(
+            host_.CreateEx(nullptr, RECT{0, 0, 600, 440}, "host", 0, WS_POPUP | WS_VISIBLE));
         ASSERT_TRUE(player_.CreateEx(&host_, RECT{kLeft, kTop, kLeft + 580, kTop + 411}, "", 1003,
                                      WS_CHILD | WS_VISIBLE));
         player_.SetFSCommandHandler([this](const std::string& command, const std::string& arg) {

@@ -24,7 +24,6 @@ constexpr int kMaxGroups = 64;
 constexpr int kMaxImages = 64;
 constexpr int kMaxImageSide = 1024;
 constexpr int kMaxFrameItems = 4096;
-constexpr int kMaxInstances = 4096;
 constexpr int kMaxNesting = 8;
 constexpr int kMaxFps = 1000;
 

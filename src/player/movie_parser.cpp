@@ -13,10 +13,10 @@ namespace player {
 namespace {
 
 // What an item brings to the frame or group that holds it, counting what is
-// inside used groups and placed clips.
+// inside used groups and placed clips: a frame never shows more than 4096
+// items, its clips' included, so drawing and playing it stays bounded.
 struct Contribution {
     int items = 1;
-    int instances = 0;
     int depth = 0;  // how deep the clips it brings are nested
     const std::set<std::string>* names = nullptr;
     std::string name;  // a place's instance name
@@ -25,7 +25,6 @@ struct Contribution {
 // The counts of a frame or group being read.
 struct Counts {
     int items = 0;
-    int instances = 0;
     int depth = 0;
     std::set<std::string> names;
 };
@@ -40,7 +39,7 @@ struct GroupInfo {
 };
 
 struct ClipInfo {
-    int instances = 0;
+    int items = 0;  // the most items one of its frames shows
     int depth = 0;
 };
 
@@ -199,7 +198,7 @@ bool Parser::End(TokenCursor& c) {
     } else {
         ClipInfo info;
         for (const auto& [number, f] : clipFrames_) {
-            info.instances = std::max(info.instances, f.counts.instances);
+            info.items = std::max(info.items, f.counts.items);
             info.depth = std::max(info.depth, f.counts.depth);
         }
         info.depth += 1;
@@ -285,7 +284,6 @@ bool Parser::UseItemStatement(TokenCursor& c, Item& item, Contribution& add) {
     }
     const Counts& g = groupInfo_[static_cast<std::size_t>(found->second)].counts;
     add.items = g.items;
-    add.instances = g.instances;
     add.depth = g.depth;
     add.names = &g.names;
     item = UseItem{found->second};
@@ -310,7 +308,7 @@ bool Parser::PlaceItemStatement(TokenCursor& c, Item& item, Contribution& add) {
     }
     place.clip = found->second;
     const ClipInfo& info = clipInfo_[static_cast<std::size_t>(found->second)];
-    add.instances = 1 + info.instances;
+    add.items = 1 + info.items;
     add.depth = info.depth;
     add.name = place.instance;
     item = std::move(place);
@@ -323,9 +321,6 @@ bool Parser::AddItem(Item item, const Contribution& add) {
     counts.items += add.items;
     if (counts.items > kMaxFrameItems)
         return Fail(std::string("more than 4096 items in a ") + where);
-    counts.instances += add.instances;
-    if (counts.instances > kMaxInstances)
-        return Fail(std::string("more than 4096 clip instances in a ") + where);
     const int depth = add.depth + (scope_ == Scope::Clip ? 1 : 0);
     if (depth > kMaxNesting) return Fail("clips nested more than 8 deep");
     counts.depth = std::max(counts.depth, add.depth);

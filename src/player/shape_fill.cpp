@@ -42,26 +42,43 @@ BYTE Mix(BYTE a, BYTE b, long i, long n) {
     return static_cast<BYTE>(a + (static_cast<long>(b) - a) * i / n);
 }
 
-void FillRegion(HDC hdc, HRGN region, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRgn(hdc, region, brush);
-    DeleteObject(brush);
+// How far row y of a rectangle with rounded corners of `radius` starts inside
+// its left and right edges (pixel centres inside).
+long CornerInset(const RECT& r, long radius, long y) {
+    const double cy = y + 0.5;
+    double d = 0;
+    if (cy < r.top + radius) d = r.top + radius - cy;
+    if (cy > r.bottom - radius) d = cy - (r.bottom - radius);
+    if (d <= 0) return 0;
+    return std::lround(radius - std::sqrt(std::max(0.0, double(radius) * radius - d * d)));
 }
 
 void RoundRectangle(HDC hdc, const RECT& r, std::optional<COLORREF> fill,
                     std::optional<COLORREF> stroke, int width, int radius) {
-    const int d = 2 * radius;
-    HRGN outer = CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, d, d);
-    if (fill) FillRegion(hdc, outer, *fill);
-    if (stroke) {
-        const int inner = std::max(0, d - 2 * width);
-        HRGN hole = CreateRoundRectRgn(r.left + width, r.top + width, r.right - width + 1,
-                                       r.bottom - width + 1, inner, inner);
-        CombineRgn(outer, outer, hole, RGN_DIFF);
-        FillRegion(hdc, outer, *stroke);
-        DeleteObject(hole);
+    long top = r.top, bottom = r.bottom;
+    if (!VisibleRows(hdc, top, bottom)) return;
+    const long rad = std::min<long>(radius, std::min(r.right - r.left, r.bottom - r.top) / 2);
+    const RECT inner{r.left + width, r.top + width, r.right - width, r.bottom - width};
+    const long innerRadius = std::max<long>(0, rad - width);
+    if (fill) {
+        SpanFiller f(hdc, *fill);
+        for (long y = top; y < bottom; ++y) {
+            const long inset = CornerInset(r, rad, y);
+            f.Span(y, r.left + inset, r.right - inset);
+        }
     }
-    DeleteObject(outer);
+    if (!stroke) return;
+    SpanFiller f(hdc, *stroke);
+    for (long y = top; y < bottom; ++y) {
+        const long inset = CornerInset(r, rad, y);
+        if (y < inner.top || y >= inner.bottom || inner.left >= inner.right) {
+            f.Span(y, r.left + inset, r.right - inset);
+            continue;
+        }
+        const long innerInset = CornerInset(inner, innerRadius, y);
+        f.Span(y, r.left + inset, std::max(inner.left + innerInset, r.left + inset + 1));
+        f.Span(y, std::min(inner.right - innerInset, r.right - inset - 1), r.right - inset);
+    }
 }
 
 // Spans of the ellipse in `r` on row y (pixel centres inside); false when none.
@@ -77,7 +94,38 @@ bool EllipseRow(const RECT& r, long y, long& left, long& right) {
     return left < right;
 }
 
+// Cuts the segment to the DC's clip box (one pixel more on each side), so a
+// line far longer than the stage costs no more than one across it.
+bool ClipSegment(HDC hdc, POINT& a, POINT& b) {
+    RECT clip;
+    if (GetClipBox(hdc, &clip) == ERROR) return false;
+    const double left = clip.left - 1, top = clip.top - 1, right = clip.right, bottom = clip.bottom;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - left, right - a.x, a.y - top, bottom - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const POINT from = a;
+    a = POINT{static_cast<LONG>(std::lround(from.x + t0 * dx)),
+              static_cast<LONG>(std::lround(from.y + t0 * dy))};
+    b = POINT{static_cast<LONG>(std::lround(from.x + t1 * dx)),
+              static_cast<LONG>(std::lround(from.y + t1 * dy))};
+    return true;
+}
+
 void ThinLine(HDC hdc, POINT a, POINT b, COLORREF color) {
+    if (!ClipSegment(hdc, a, b)) return;
     SpanFiller f(hdc, color);
     long x0 = a.x, y0 = a.y;
     const long x1 = b.x, y1 = b.y;
@@ -127,13 +175,11 @@ void DrawRectangle(HDC hdc, const RECT& r, std::optional<COLORREF> fill,
 void DrawGradient(HDC hdc, const RECT& r, COLORREF from, COLORREF to, bool horizontal) {
     const long n = horizontal ? r.right - r.left : r.bottom - r.top;
     if (n <= 0 || r.right <= r.left || r.bottom <= r.top) return;
-    long first = 0, last = n;
-    if (!horizontal) {
-        long top = r.top, bottom = r.bottom;
-        if (!VisibleRows(hdc, top, bottom)) return;
-        first = top - r.top;
-        last = bottom - r.top;
-    }
+    RECT clip;
+    if (GetClipBox(hdc, &clip) == ERROR) return;
+    const long start = horizontal ? r.left : r.top;
+    const long first = std::max(0L, (horizontal ? clip.left : clip.top) - start);
+    const long last = std::min(n, (horizontal ? clip.right : clip.bottom) - start);
     const long steps = std::max(1L, n - 1);
     for (long i = first; i < last; ++i) {
         const COLORREF c = RGB(Mix(GetRValue(from), GetRValue(to), i, steps),

@@ -176,7 +176,7 @@ TEST(MovieParser, CountsItemsAndInstancesThroughGroupsAndClips) {
     EXPECT_EQ(ParseError(WithHeader("group a\n" + Repeat(rect, 64) + "end\ngroup b\n" +
                                     Repeat("use a\n", 64) + "end\ngroup c\nuse b\nuse a\nend\n")),
               "line 137: more than 4096 items in a group");
-    // Instances of instances: 64 b's each bringing 64 c's are 4160 instances.
+    // Clips count with what they show: 63 b's each showing 64 c's fit, 64 do not.
     std::string places;
     for (int i = 0; i < 64; ++i)
         places += "place c as c" + std::to_string(i) + " 0 0\n";
@@ -185,7 +185,7 @@ TEST(MovieParser, CountsItemsAndInstancesThroughGroupsAndClips) {
         nested += "place b as b" + std::to_string(i) + " 0 0\n";
     Parse(WithHeader(nested + "end\n"));
     EXPECT_EQ(ParseError(WithHeader(nested + "place b as last 0 0\nend\n")),
-              "line 137: more than 4096 clip instances in a frame");
+              "line 137: more than 4096 items in a frame");
 }
 
 TEST(MovieParser, NestsClipsAtMostEightDeep) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the public
 # picture suites and runs one target.
-# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_dispatch [SECONDS]
+# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_dispatch|fuzz_movie [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=${1:?usage: fuzz/run.sh TARGET [SECONDS]}
@@ -15,9 +15,15 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DOSTREL_FUZZ=ON -DOSTREL
 cmake --build build-fuzz --target "$target"
 
 corpus=build-fuzz/corpus/$target
+extra=()
 mkdir -p "$corpus"
 data=../shared/testdata
-if [[ -d $data ]]; then
+if [[ $target == fuzz_movie ]]; then
+    # Movies are our own format: the project's movies and the test movie seed it,
+    # with the dictionary of its words.
+    find tests/player/data data -name '*.swf' -exec cp -n {} "$corpus/" \; 2>/dev/null || true
+    extra=(-dict=fuzz/movie.dict)
+elif [[ -d $data ]]; then
     case $target in
         fuzz_bmp) find "$data/bmpsuite" "$data/bmp" -name '*.bmp' -exec cp -n {} "$corpus/" \; ;;
         fuzz_gif)
@@ -45,4 +51,4 @@ else
     echo "no test data at $data: starting from an empty corpus"
 fi
 ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$target" "$corpus" -max_total_time="$seconds" \
-    -rss_limit_mb=2560 -timeout=20 -print_final_stats=1
+    -rss_limit_mb=2560 -timeout=20 -print_final_stats=1 "${extra[@]}"

@@ -84,8 +84,10 @@ constexpr WORD HIWORD(WPARAM w) {
     return static_cast<WORD>(w >> 16);
 }
 
+class CWnd;
+
 struct MSG {
-    struct CWnd* hwnd;
+    CWnd* hwnd;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;

@@ -7,8 +7,9 @@
 #include "app/texts/wizard_texts.h"
 
 TEST(MovieUrl, QuotedAndUnquotedCommandLines) {
-    EXPECT_EQ(MovieUrlFromCommandLine("\"/opt/Program Files/W/ostrel\" --x", "FR", "Pennon.swf?frm=3"),
-              "file:///opt/Program Files/W/FR/Pennon.swf?frm=3");
+    EXPECT_EQ(
+        MovieUrlFromCommandLine("\"/opt/Program Files/W/ostrel\" --x", "FR", "Pennon.swf?frm=3"),
+        "file:///opt/Program Files/W/FR/Pennon.swf?frm=3");
     EXPECT_EQ(MovieUrlFromCommandLine("/opt/W/ostrel", "EN", "Pennon.swf?frm=1"),
               "file:///opt/W/EN/Pennon.swf?frm=1");
     // Unquoted, the path ends at the first blank; quoted without an end, at the end.

@@ -15,6 +15,7 @@
 #include "app/texts/wizard_texts.h"
 #include "imaging/px_image.h"
 #include "platform/backends/headless_backend.h"
+#include "platform/window/clock.h"
 #include "platform/window/message_loop.h"
 #include "player/movie_player.h"
 
@@ -27,9 +28,8 @@ struct Screen {
     const char* name;
 };
 
-const Screen kScreens[] = {{1, "1-welcome"}, {2, "2-picture"},  {3, "3-editor"},
-                           {4, "4-preview"}, {5, "5-ready"},    {6, "6-checking"},
-                           {7, "7-sending"}, {8, "8-outcome"}};
+const Screen kScreens[] = {{1, "1-welcome"}, {2, "2-picture"},  {3, "3-editor"},  {4, "4-preview"},
+                           {5, "5-ready"},   {6, "6-checking"}, {7, "7-sending"}, {8, "8-outcome"}};
 
 std::string OwnCommandLine() {
     char path[PATH_MAX];
@@ -54,7 +54,7 @@ protected:
     }
     void Settle(std::uint64_t ms) {
         bool done = false;
-        MessageQueue::Current()->Schedule(ms, [&done] { done = true; });
+        MessageQueue::Current()->Schedule(GetClock()->NowMs() + ms, [&done] { done = true; });
         RunLoopUntil([&done] { return done; });
     }
     // What the pages would have written into the movie by the time it shows.
@@ -64,7 +64,9 @@ protected:
         const std::string ready = player.GetVariable("TxtPrepTr");
         player.SetVariable("TxtPrepTr", FillPlaceholders(ready, "Sunset.png", "1234"));
         player.TCallFrame("IllTr", 0);
+        if (frame == 1) player.TGotoFrame("next", 1);  // the page's answer to "focus"
         if (frame == 7) {
+            player.TGotoFrame("/next", 0);
             player.SetVariable("_txt", FormatFlashText(g_texts.transferInProgress, true, true));
             player.TGotoFrame("/barre", 13);
         }
@@ -95,8 +97,7 @@ protected:
 long DifferingPixels(const std::string& a, const std::string& b) {
     PxImage first, second;
     if (!first.Load(a.c_str(), 4, true) || !second.Load(b.c_str(), 4, true)) return -1;
-    if (first.GetWidth() != second.GetWidth() || first.GetHeight() != second.GetHeight())
-        return -1;
+    if (first.GetWidth() != second.GetWidth() || first.GetHeight() != second.GetHeight()) return -1;
     long differing = 0;
     for (LONG y = 0; y < static_cast<LONG>(first.GetHeight()); ++y)
         for (LONG x = 0; x < static_cast<LONG>(first.GetWidth()); ++x) {
@@ -110,7 +111,8 @@ long DifferingPixels(const std::string& a, const std::string& b) {
 
 TEST_P(MovieScreens, EveryStepLooksAsRecorded) {
     const fs::path golden = fs::path(OSTREL_SOURCE_DIR) / "tests/app/golden/movie";
-    const fs::path actual = fs::temp_directory_path() / ("ostrel-movie-" + std::to_string(getpid()));
+    const fs::path actual =
+        fs::temp_directory_path() / ("ostrel-movie-" + std::to_string(getpid()));
     fs::create_directories(actual);
     const bool regenerate = std::getenv("OSTREL_REGENERATE_GOLDEN") != nullptr;
     for (const Screen& screen : kScreens) {

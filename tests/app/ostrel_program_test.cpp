@@ -134,8 +134,8 @@ TEST(OstrelProgram, TheDemoWalksFromTheWelcomePageByTheMoviesNextButton) {
               0);
     EXPECT_EQ(ReadAll(dir / "out.txt").find("message box"), std::string::npos);
     // The current step's mark is the one filled with the accent colour.
-    const char* shots[] = {"1-welcome", "2-picture", "3-editor", "4-preview", "5-save",
-                           "6-transfer"};
+    const char* shots[] = {"1-welcome", "2-picture", "3-editor",
+                           "4-preview", "5-save",    "6-transfer"};
     for (int step = 1; step <= 6; ++step) {
         PxImage shot;
         const fs::path path = dir / (std::string(shots[step - 1]) + ".png");

@@ -11,6 +11,7 @@
 #include "pages/dlg_wiz1.h"
 #include "pages/dlg_wiz3.h"
 #include "platform/backends/headless_backend.h"
+#include "platform/window/clock.h"
 #include "platform/window/input.h"
 #include "platform/window/message_loop.h"
 
@@ -59,7 +60,7 @@ protected:
     // Lets `ms` of virtual time pass, handling everything due meanwhile.
     void Settle(std::uint64_t ms) {
         bool done = false;
-        MessageQueue::Current()->Schedule(ms, [&done] { done = true; });
+        MessageQueue::Current()->Schedule(GetClock()->NowMs() + ms, [&done] { done = true; });
         RunLoopUntil([&done] { return done; });
     }
     void Press(UINT message, POINT at) {

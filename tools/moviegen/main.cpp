@@ -3,6 +3,7 @@
 // layout uses and the file lacks, a name the file has and the layout never uses,
 // or a text holding a bare double quote stops the build, as does a movie the
 // player would reject.
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -32,8 +33,10 @@ std::string Trim(const std::string& text) {
 
 bool HasBareQuote(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\') ++i;
-        else if (text[i] == '"') return true;
+        if (text[i] == '\\')
+            ++i;
+        else if (text[i] == '"')
+            return true;
     }
     return false;
 }
@@ -48,9 +51,12 @@ bool ReadStrings(const std::string& text, std::map<std::string, std::string>& st
         if (trimmed.empty() || trimmed[0] == '#') continue;
         const std::size_t equals = trimmed.find('=');
         const std::string name = equals == std::string::npos ? "" : Trim(trimmed.substr(0, equals));
-        const std::string value = equals == std::string::npos ? "" : Trim(trimmed.substr(equals + 1));
-        if (name.empty()) error = "line " + std::to_string(number) + ": expected NAME = text";
-        else if (HasBareQuote(value)) error = "line " + std::to_string(number) + ": bare \" in " + name;
+        const std::string value =
+            equals == std::string::npos ? "" : Trim(trimmed.substr(equals + 1));
+        if (name.empty())
+            error = "line " + std::to_string(number) + ": expected NAME = text";
+        else if (HasBareQuote(value))
+            error = "line " + std::to_string(number) + ": bare \" in " + name;
         else if (!strings.emplace(name, value).second)
             error = "line " + std::to_string(number) + ": " + name + " given twice";
         if (!error.empty()) return false;
@@ -58,17 +64,34 @@ bool ReadStrings(const std::string& text, std::map<std::string, std::string>& st
     return true;
 }
 
+// The length of the NAME (capitals, digits, _) of a placeholder @NAME@ at `at`; 0
+// when none starts there.
+std::size_t PlaceholderAt(const std::string& layout, std::size_t at) {
+    std::size_t end = at + 1;
+    while (end < layout.size() &&
+           (std::isupper(static_cast<unsigned char>(layout[end])) ||
+            std::isdigit(static_cast<unsigned char>(layout[end])) || layout[end] == '_'))
+        ++end;
+    return end < layout.size() && layout[end] == '@' ? end - at - 1 : 0;
+}
+
 bool Fill(const std::string& layout, const std::map<std::string, std::string>& strings,
           std::string& movie, std::string& error) {
     std::set<std::string> used;
     for (std::size_t at = 0; at < layout.size();) {
         const std::size_t open = layout.find('@', at);
-        const std::size_t close = open == std::string::npos ? open : layout.find('@', open + 1);
-        if (close == std::string::npos) {
+        if (open == std::string::npos) {
             movie += layout.substr(at);
             break;
         }
-        const std::string name = layout.substr(open + 1, close - open - 1);
+        const std::size_t length = PlaceholderAt(layout, open);
+        if (length == 0) {
+            movie += layout.substr(at, open + 1 - at);
+            at = open + 1;
+            continue;
+        }
+        const std::size_t close = open + length + 1;
+        const std::string name = layout.substr(open + 1, length);
         const auto found = strings.find(name);
         if (found == strings.end()) {
             error = "no text for @" + name + "@";

@@ -10,8 +10,10 @@ LRESULT CFlashCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             OnStripPress(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             break;
         case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP: return 0;
-        default: break;
+        case WM_RBUTTONUP:
+            return 0;
+        default:
+            break;
     }
     return CMoviePlayer::WindowProc(message, wParam, lParam);
 }

@@ -5,10 +5,10 @@
 #include "app/globals.h"
 #include "app/resources/wizard_resources.h"
 #include "app/texts/wizard_texts.h"
-#include "shell_file_op.h"
 #include "movie_url.h"
 #include "platform/window/dialog_template.h"
 #include "platform/window/message_box.h"
+#include "shell_file_op.h"
 
 CDlgWizPage::CDlgWizPage(int templateId, int step, CWnd* parent)
     : CDialog(templateId, parent), step_(step) {

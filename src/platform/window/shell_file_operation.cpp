@@ -103,8 +103,8 @@ private:
     std::string TargetFor(const std::string& source, const std::vector<std::string>& targets,
                           std::size_t index) const {
         const bool pairwise = (op_.fFlags & FOF_MULTIDESTFILES) && targets.size() > 1;
-        const std::string& target = pairwise && index < targets.size() ? targets[index]
-                                                                         : targets.front();
+        const std::string& target =
+            pairwise && index < targets.size() ? targets[index] : targets.front();
         if (IsDirectory(target) && op_.wFunc != FO_RENAME) {
             return target + (target.back() == '/' ? "" : "/") + BaseName(source);
         }
@@ -114,14 +114,17 @@ private:
     int One(const std::string& source, const std::string& target) {
         if (!Exists(source)) return ENOENT;
         switch (op_.wFunc) {
-        case FO_DELETE: return Delete(source);
-        case FO_COPY:
-            if (IsDirectory(source)) return EISDIR;
-            if (!MayReplace(target)) return 0;
-            return CopyFileContents(source, target);
-        case FO_MOVE:
-        case FO_RENAME: return Move(source, target);
-        default: return EINVAL;
+            case FO_DELETE:
+                return Delete(source);
+            case FO_COPY:
+                if (IsDirectory(source)) return EISDIR;
+                if (!MayReplace(target)) return 0;
+                return CopyFileContents(source, target);
+            case FO_MOVE:
+            case FO_RENAME:
+                return Move(source, target);
+            default:
+                return EINVAL;
         }
     }
 

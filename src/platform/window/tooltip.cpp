@@ -19,8 +19,8 @@ HFONT TipFont() {
 }
 
 bool IsPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
-           message == WM_LBUTTONDBLCLK || message == WM_LBUTTONUP || message == WM_RBUTTONUP;
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_LBUTTONDBLCLK ||
+           message == WM_LBUTTONUP || message == WM_RBUTTONUP;
 }
 
 }  // namespace
@@ -125,8 +125,13 @@ LRESULT CToolTipCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == kInitialTimer) ShowTip();
             if (wParam == kAutoPopTimer) Pop();
             return 0;
-        case WM_PAINT: Paint(); return 0;
-        case WM_MOUSEMOVE: Pop(); return 0;
-        default: return CWnd::WindowProc(message, wParam, lParam);
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_MOUSEMOVE:
+            Pop();
+            return 0;
+        default:
+            return CWnd::WindowProc(message, wParam, lParam);
     }
 }

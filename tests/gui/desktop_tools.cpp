@@ -1,5 +1,6 @@
 #include "desktop_tools.h"
 
+#include <X11/Xlib.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -102,6 +103,24 @@ std::string WmState(const std::string& window) {
     if (state.find("Iconic") != std::string::npos) return "Iconic";
     if (state.find("Normal") != std::string::npos) return "Normal";
     return "";
+}
+
+bool ShowBackdrop(unsigned char red, unsigned char green, unsigned char blue) {
+    static Display* display = XOpenDisplay(nullptr);  // kept open: the window lives with it
+    if (!display) return false;
+    const int screen = DefaultScreen(display);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;  // no window manager frames or moves it
+    attributes.background_pixel =
+        (static_cast<unsigned long>(red) << 16) | (static_cast<unsigned long>(green) << 8) | blue;
+    const Window backdrop =
+        XCreateWindow(display, DefaultRootWindow(display), 0, 0, DisplayWidth(display, screen),
+                      DisplayHeight(display, screen), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapWindow(display, backdrop);
+    XLowerWindow(display, backdrop);
+    XSync(display, False);
+    return true;
 }
 
 void ClickAt(int x, int y) {

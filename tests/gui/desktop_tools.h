@@ -37,6 +37,11 @@ std::string MapState(const std::string& window);
 // The ICCCM state the window manager gives: "Normal", "Iconic" or "" without one.
 std::string WmState(const std::string& window);
 
+// A window of one colour under every other window, as large as the screen, so
+// whatever shows it inside another window's box lies outside that window's shape.
+// False when the display cannot be opened.
+bool ShowBackdrop(unsigned char red, unsigned char green, unsigned char blue);
+
 void ClickAt(int x, int y);
 void Keys(const std::string& keys);
 

@@ -33,9 +33,9 @@ std::string ReadAll(const fs::path& path) {
 class RealWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        RunShell("xsetroot -solid '#00ff00'");
-        // A window manager for minimising, when one is installed.
-        if (RunShell("command -v openbox > /dev/null") == 0) {
+        // A window manager for minimising, when one is installed (OSTREL_GUI_NO_WM
+        // tries the plain server instead).
+        if (!std::getenv("OSTREL_GUI_NO_WM") && RunShell("command -v openbox > /dev/null") == 0) {
             windowManager_ = Start("/usr/bin/openbox", {}, "/dev/null");
             WaitFor(
                 [] {
@@ -45,6 +45,7 @@ protected:
                 },
                 10);
         }
+        ShowBackdrop(0, 255, 0);
     }
     static void TearDownTestSuite() { Stop(windowManager_); }
 
@@ -119,19 +120,17 @@ TEST_F(RealWindow, OpensTitledAndCutToItsOutline) {
 
     RegisterWizardResources();
     HRGN outline = BuildMainWindowOutline();
-    int wrong = 0, outside = 0;
+    int wrong = 0;
     for (int y = 0; y < 411; ++y) {
         for (int x = 0; x < 580; ++x) {
             const bool inShape = PtInRegion(outline, x, y);
             const bool backdrop = ScreenPixel(screen, place_.x + x, place_.y + y) == kBackdrop;
-            outside += backdrop;
             if (inShape == backdrop) ++wrong;
         }
     }
     DeleteObject(outline);
     EXPECT_EQ(wrong, 0) << "pixels where the screen disagrees with the outline";
-    // The corners and both bent lower sides are cut away.
-    EXPECT_GT(outside, 4000);
+    // Named points: a corner and both bent lower sides are cut away.
     EXPECT_EQ(ScreenPixel(screen, place_.x, place_.y), kBackdrop);
     EXPECT_EQ(ScreenPixel(screen, place_.x, place_.y + 300), kBackdrop);
     EXPECT_EQ(ScreenPixel(screen, place_.x + 579, place_.y + 300), kBackdrop);

@@ -158,6 +158,27 @@ TEST_F(RealWindow, TheMoviesNextButtonShowsStepTwo) {
     EXPECT_GT(changed, 1000) << "step 2 looks like step 1";
 }
 
+TEST_F(RealWindow, TheTopStripDragsTheWindow) {
+    if (!MovieInstalled())
+        GTEST_SKIP() << "no movie (EN/Pennon.swf): the top strip belongs to the movie's player";
+    StartFirst();
+    const int x = place_.x + 100, y = place_.y + 10;
+    RunShell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+             " mousedown 1 sleep 0.4");
+    for (int step = 1; step <= 5; ++step) {
+        RunShell("xdotool mousemove " + std::to_string(x + 30 * step) + " " +
+                 std::to_string(y + 16 * step) + " sleep 0.1");
+    }
+    RunShell("xdotool sleep 0.3 mouseup 1");
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const Geometry now = WindowGeometry(window_);
+            return now.x == place_.x + 150 && now.y == place_.y + 80;
+        },
+        5))
+        << "at " << WindowGeometry(window_).x << "," << WindowGeometry(window_).y;
+}
+
 TEST_F(RealWindow, TheMenuCornerOffersTwoItemsAndReduceMinimises) {
     if (!MovieInstalled())
         GTEST_SKIP() << "no movie (EN/Pennon.swf): the menu corner belongs to the movie's player";

@@ -96,6 +96,8 @@ void PresenterWindow::SyncGeometry() {
               height = std::max<LONG>(r.bottom - r.top, 1);
     if (r.left == x() && r.top == y() && width == w() && height == h()) return;
     if (width != w() || height != h()) shapeApplied_ = false;
+    requested_.emplace_back(r.left, r.top);
+    if (requested_.size() > 32) requested_.pop_front();
     Fl_Window::resize(r.left, r.top, width, height);
     redraw();
 }
@@ -172,7 +174,9 @@ void PresenterWindow::draw() {
 void PresenterWindow::resize(int x, int y, int w, int h) {
     const bool moved = x != this->x() || y != this->y();
     Fl_Window::resize(x, y, w, h);
-    if (syncing_ || !moved || !window_ || !IsWindow(window_)) return;
+    if (syncing_ || !moved || drag_ || !window_ || !IsWindow(window_)) return;
+    if (std::find(requested_.begin(), requested_.end(), std::pair{x, y}) != requested_.end())
+        return;
     const RECT r = ScreenRectOf(window_);
     if (r.left == x && r.top == y) return;
     window_->MoveWindow(RECT{x, y, x + (r.right - r.left), y + (r.bottom - r.top)});

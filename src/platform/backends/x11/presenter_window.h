@@ -10,6 +10,7 @@
 #include <FL/Fl_Window.H>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 
@@ -60,6 +61,9 @@ private:
         int pointerX, pointerY, windowX, windowY;
     };
     std::optional<Drag> drag_;
+    // Positions this side asked for lately: the desktop's reports of them are echoes,
+    // not moves of its own.
+    std::deque<std::pair<int, int>> requested_;
     bool syncing_ = false;
     std::uint64_t pixelsDrawn_ = 0;
 };

@@ -105,8 +105,33 @@ std::string WmState(const std::string& window) {
     return "";
 }
 
+namespace {
+
+// Kept open: the windows made here live as long as the connection.
+Display* TestDisplay() {
+    static Display* display = XOpenDisplay(nullptr);
+    return display;
+}
+
+}  // namespace
+
+std::string OpenTitledWindow(const std::string& title) {
+    Display* display = TestDisplay();
+    if (!display) return "";
+    const Window window =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 40, 40, 200, 120, 0, 0, 0x808080);
+    XStoreName(display, window, title.c_str());
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                    XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
+    XMapWindow(display, window);
+    XSync(display, False);
+    return std::to_string(window);
+}
+
 bool ShowBackdrop(unsigned char red, unsigned char green, unsigned char blue) {
-    static Display* display = XOpenDisplay(nullptr);  // kept open: the window lives with it
+    Display* display = TestDisplay();
     if (!display) return false;
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};

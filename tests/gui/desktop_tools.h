@@ -42,6 +42,10 @@ std::string WmState(const std::string& window);
 // False when the display cannot be opened.
 bool ShowBackdrop(unsigned char red, unsigned char green, unsigned char blue);
 
+// A plain window of another program titled `title` (the UTF-8 and the old name),
+// mapped; its X id in the form the tools print, empty when it cannot be made.
+std::string OpenTitledWindow(const std::string& title);
+
 void ClickAt(int x, int y);
 void Keys(const std::string& keys);
 

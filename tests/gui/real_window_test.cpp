@@ -230,3 +230,27 @@ TEST_F(RealWindow, ASecondStartBringsTheMinimisedWindowBack) {
     ASSERT_TRUE(Shoot("05-restored.png", screen));
     EXPECT_NE(ScreenPixel(screen, place_.x + 290, place_.y + 200), kBackdrop);
 }
+
+TEST_F(RealWindow, ARunningSiblingIsRestoredAndNamedInAMessageBox) {
+    const std::string sibling = OpenTitledWindow("Vardle");
+    ASSERT_FALSE(sibling.empty());
+    ASSERT_TRUE(WaitFor([&] { return MapState(sibling) == "IsViewable"; }, 10));
+    RunShell(std::string("xdotool ") + (windowManager_ > 0 ? "windowminimize " : "windowunmap ") +
+             sibling);
+    ASSERT_TRUE(WaitFor([&] { return MapState(sibling) != "IsViewable"; }, 10));
+
+    first_ = Start(OSTREL_PROGRAM_PATH, env_, (dir_ / "first.trace").string());
+    ASSERT_TRUE(WaitFor([&] { return Traced("message box \"" + kTitle + "\": "); }, 20)) << Trace();
+    EXPECT_TRUE(Traced("message box \"" + kTitle + "\": It is not possible to start the " + kTitle +
+                       " wizard because the Vardle wizard is already running."))
+        << Trace();
+    ASSERT_TRUE(WaitFor([&] { return MapState(sibling) == "IsViewable"; }, 10));
+    PxImage screen;
+    RunShell("sleep 0.5");
+    ASSERT_TRUE(ScreenShot(Screen("06-sibling-box.png"), screen));
+    Keys("Return");
+    EXPECT_EQ(WaitForExit(first_, 10), 0) << Trace();
+    first_ = -1;
+    EXPECT_TRUE(Traced("message box answered 1")) << Trace();
+    EXPECT_FALSE(Traced("shown " + kTitle)) << "the wizard opened its window beside a sibling";
+}

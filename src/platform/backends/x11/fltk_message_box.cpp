@@ -17,6 +17,7 @@
 #include "platform/window/message_loop.h"
 #include "platform/window/trace.h"
 #include "x11_backend.h"
+#include "x11_desktop.h"
 
 namespace {
 
@@ -162,6 +163,10 @@ int ShowFltkMessageBox(X11Backend& backend, CWnd* owner, const std::string& text
     if (disabled && (!IsWindow(disabled) || !disabled->IsWindowEnabled())) disabled = nullptr;
     if (disabled) disabled->EnableWindow(false);
     box.show();
+    if (!HasWindowManager(fl_display)) {
+        XSync(fl_display, False);
+        ActivateTopLevel(fl_display, fl_xid(&box));
+    }
     if (const Window ownerXid = backend.XidOf(owner)) {
         XSetTransientForHint(fl_display, fl_xid(&box), ownerXid);
         XFlush(fl_display);

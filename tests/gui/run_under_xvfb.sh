@@ -2,7 +2,7 @@
 # Runs the real-window smoke test on a virtual X server of its own. Skipped (exit
 # 77) when the X tools it needs are not installed; scripts/setup.sh installs them.
 set -u
-for tool in xvfb-run xdotool xwd xprop xwininfo convert; do
+for tool in xvfb-run xauth xdotool xwd xprop xwininfo convert; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "skipped: $tool is not installed (scripts/setup.sh installs it)"
         exit 77

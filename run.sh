@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, fills in the wizard's registry settings
-# (ostrel-setup, never overwriting a value), and runs the wizard. This build has
-# no display back end yet: the wizard runs headless with a demo script (or the
-# script given as the first argument) and prints where its screenshots are.
+# (ostrel-setup, never overwriting a value), puts the wizard in this user's desktop
+# menu, and runs it: in a real window when a display is available ($DISPLAY), else
+# headless with the demo script. A script given as the first argument (or
+# OSTREL_BACKEND=headless) runs headless and prints where the screenshots are.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build >/dev/null
 build/tools/ostrel-setup >/dev/null
+
+# The menu entry and icon where desktop menus look for this user's programs.
+data_home=${XDG_DATA_HOME:-$HOME/.local/share}
+install -D -m 644 build/data/ostrel.desktop "$data_home/applications/ostrel.desktop"
+install -D -m 644 build/data/ostrel.png "$data_home/icons/hicolor/32x32/apps/ostrel.png"
+
+if [[ $# -eq 0 && -n "${DISPLAY:-}" && "${OSTREL_BACKEND:-x11}" == x11 ]]; then
+    export OSTREL_BACKEND=x11
+    exec build/src/app/ostrel
+fi
 export OSTREL_BACKEND=headless
 export OSTREL_SCRIPT=${1:-data/demo/walkthrough.txt}
 exec build/src/app/ostrel

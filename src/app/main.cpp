@@ -1,5 +1,6 @@
-// ostrel: the wizard. With a display it would open its real window; this build
-// runs on the headless back end (virtual time, scripted input, screenshots):
+// ostrel: the wizard. It opens its real window on the X display named by $DISPLAY,
+// or runs on the headless back end (virtual time, scripted input, screenshots)
+// when there is none; OSTREL_BACKEND=x11|headless chooses. Headless runs take:
 //   OSTREL_SCRIPT       the script to run (see src/platform/backends/script.h)
 //   OSTREL_SCREENSHOTS  where screenshots go (default: a new folder, printed)
 #include <cstdio>
@@ -10,9 +11,13 @@
 #include <sstream>
 #include <string>
 
+#include "app/backend_choice.h"
 #include "app/wizard_app.h"
 #include "platform/backends/headless_backend.h"
 #include "platform/backends/script.h"
+#ifdef OSTREL_HAVE_X11
+#include "platform/backends/x11/x11_backend.h"
+#endif
 
 namespace {
 
@@ -33,8 +38,7 @@ std::string ScreenshotFolder() {
 bool StartScript(HeadlessBackend& backend, std::unique_ptr<ScriptRunner>& runner) {
     const std::string path = Env("OSTREL_SCRIPT");
     if (path.empty()) {
-        std::cerr
-            << "ostrel: no display back end in this build; set OSTREL_SCRIPT to run headless\n";
+        std::cerr << "ostrel: no display; set OSTREL_SCRIPT to run headless\n";
         return false;
     }
     std::ifstream in(path);
@@ -53,9 +57,7 @@ bool StartScript(HeadlessBackend& backend, std::unique_ptr<ScriptRunner>& runner
     return true;
 }
 
-}  // namespace
-
-int main() {
+int RunHeadless() {
     HeadlessBackend backend;
     backend.JoinDesktop([](const std::string& request, const std::string& title) {
         std::cout << "desktop request: " << request << " " << title << std::endl;
@@ -70,4 +72,30 @@ int main() {
     for (const std::string& problem : runner->Problems())
         std::cerr << "ostrel: " << problem << "\n";
     return 0;
+}
+
+int RunOnDisplay() {
+#ifdef OSTREL_HAVE_X11
+    if (!X11Backend::DisplayAvailable()) {
+        std::cerr << "ostrel: cannot open the display \"" << Env("DISPLAY") << "\"\n";
+        return 1;
+    }
+    X11Backend backend;
+    CWizardApp().InitInstance();
+    return 0;
+#else
+    std::cerr << "ostrel: built without the x11 back end (FLTK was missing)\n";
+    return 1;
+#endif
+}
+
+}  // namespace
+
+int main() {
+    const auto kind = ChooseBackend(Env("OSTREL_BACKEND"), Env("DISPLAY"));
+    if (!kind) {
+        std::cerr << "ostrel: OSTREL_BACKEND must be x11 or headless\n";
+        return 2;
+    }
+    return *kind == BackendKind::kX11 ? RunOnDisplay() : RunHeadless();
 }

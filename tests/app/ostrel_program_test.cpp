@@ -28,9 +28,9 @@ TEST(OstrelProgram, RunsAScriptAndShowsItsShapedWindow) {
     const fs::path dir = fs::temp_directory_path() / ("ostrel_program_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    const std::string env = "OSTREL_REGISTRY='" + (dir / "r.reg").string() + "' XDG_DATA_HOME='" +
-                            (dir / "data").string() + "' XDG_RUNTIME_DIR='" + dir.string() +
-                            "' HOME='" + dir.string() + "' ";
+    const std::string env = "OSTREL_BACKEND=headless OSTREL_REGISTRY='" + (dir / "r.reg").string() +
+                            "' XDG_DATA_HOME='" + (dir / "data").string() + "' XDG_RUNTIME_DIR='" +
+                            dir.string() + "' HOME='" + dir.string() + "' ";
     ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
     std::ofstream(dir / "script.txt") << "wait 200\nscreenshot shot\nkey ENTER\nwait 10\nquit\n";
     const std::string command = env + "OSTREL_SCRIPT='" + (dir / "script.txt").string() +
@@ -79,10 +79,10 @@ TEST(OstrelProgram, ASecondCopyRestoresTheFirstAndLeavesSilently) {
     const fs::path dir = fs::temp_directory_path() / ("ostrel_copies_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    const std::string env = "OSTREL_REGISTRY='" + (dir / "r.reg").string() + "' XDG_DATA_HOME='" +
-                            (dir / "data").string() + "' XDG_RUNTIME_DIR='" + dir.string() +
-                            "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" + dir.string() +
-                            "' ";
+    const std::string env = "OSTREL_BACKEND=headless OSTREL_REGISTRY='" + (dir / "r.reg").string() +
+                            "' XDG_DATA_HOME='" + (dir / "data").string() + "' XDG_RUNTIME_DIR='" +
+                            dir.string() + "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" +
+                            dir.string() + "' ";
     ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
     std::ofstream(dir / "first.txt") << "wait 200\nsleep 4000\nquit\n";
     std::ofstream(dir / "second.txt") << "quit\n";

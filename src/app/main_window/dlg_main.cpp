@@ -15,6 +15,7 @@
 #include "platform/window/focus.h"
 #include "platform/window/menu.h"
 #include "platform/window/paint.h"
+#include "platform/window/trace.h"
 #include "window_outline.h"
 
 namespace {
@@ -50,6 +51,9 @@ bool CDlgMain::OnInitDialog() {
     MoveWindow(RECT{place.left, place.top, place.left + kWidth, place.top + kHeight});
     ShowWindow(SW_SHOW);
     AddAboutToSystemMenu();
+    const HICON windowIcon = WindowIconFromImage(icon);
+    SetIcon(windowIcon, true);
+    SetIcon(windowIcon, false);
     CreateNextPage();
     current = 0;
     previous = kEnd;
@@ -114,6 +118,7 @@ void CDlgMain::ShowCurrentPage() {
     page->ShowWindow(SW_SHOW);
     page->SendMessage(WM_PAINT);
     SetFocus(page);
+    Trace("step " + std::to_string(current + 1));
 }
 
 // Next (jump 0) creates a page if one is missing and moves one on; a jump n moves

@@ -43,3 +43,20 @@ const std::vector<BYTE>& WizardIconPng() {
     static const std::vector<BYTE> png = Draw();
     return png;
 }
+
+HICON WindowIconFromImage(const PxImage& image) {
+    if (!image.IsValid()) return nullptr;
+    auto icon = std::make_shared<WindowIcon>();
+    icon->width = static_cast<LONG>(image.GetWidth());
+    icon->height = static_cast<LONG>(image.GetHeight());
+    icon->rgba.reserve(static_cast<std::size_t>(icon->width) * icon->height * 4);
+    for (LONG y = 0; y < icon->height; ++y) {
+        const LONG row = icon->height - 1 - y;  // picture rows count from the bottom
+        for (LONG x = 0; x < icon->width; ++x) {
+            const RGBQUAD c = image.GetPixelColor(x, row);
+            const BYTE alpha = image.HasAlpha() ? image.AlphaGet(x, row) : 255;
+            icon->rgba.insert(icon->rgba.end(), {c.rgbRed, c.rgbGreen, c.rgbBlue, alpha});
+        }
+    }
+    return icon;
+}

@@ -78,7 +78,7 @@ void RegisterDialogs() {
     RegisterDialogTemplate(
         {IDD_ABOUTBOX,
          RECT{0, 0, 243, 73},
-         WS_POPUP | DS_CENTER,
+         WS_POPUP | WS_CAPTION | DS_CENTER,
          "About Ostrel wizard",
          {{-1, "Static", "Ostrel", RECT{40, 10, 180, 18}, WS_VISIBLE},
           {-1, "Static", "Version RC4 (1.3)", RECT{40, 20, 180, 28}, WS_VISIBLE},

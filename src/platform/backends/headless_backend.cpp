@@ -34,6 +34,15 @@ HeadlessBackend::HeadlessBackend() : clock_(std::make_shared<VirtualClock>()) {
         menuAnswers_.pop_front();
         return id;
     });
+    SetSaveAsHandler([this](const SaveAsRequest& request) {
+        saveRequests_.push_back(request);
+        SaveAsAnswer answer;
+        if (!saveAnswers_.empty()) {
+            answer.path = saveAnswers_.front();
+            saveAnswers_.pop_front();
+        }
+        return answer;
+    });
 }
 
 void HeadlessBackend::JoinDesktop(
@@ -47,6 +56,7 @@ void HeadlessBackend::JoinDesktop(
 
 HeadlessBackend::~HeadlessBackend() {
     if (desktop_) SetForeignWindowFinder(nullptr);
+    SetSaveAsHandler(nullptr);
     SetMenuHandler(nullptr);
     SetMessageBoxHandler(nullptr);
     if (GetWindowBackend() == this) SetWindowBackend(nullptr);

@@ -1,6 +1,6 @@
-// The headless back end: no display. Time is virtual, message boxes and pop-up
-// menus are recorded and answered from a queue of scripted answers, and any window
-// can be written out as a picture. Tests and the demo run the wizard on it.
+// The headless back end: no display. Time is virtual; message boxes, pop-up menus
+// and Save-As dialogs are recorded and answered from queues of scripted answers;
+// any window can be written out as a picture. Tests and the demo run the wizard on it.
 #pragma once
 
 #include <deque>
@@ -10,6 +10,7 @@
 
 #include "headless_desktop.h"
 #include "platform/window/clock.h"
+#include "platform/window/file_dialog.h"
 #include "platform/window/window.h"
 #include "platform/window/window_backend.h"
 
@@ -34,6 +35,9 @@ public:
     // The next pop-up menu chooses this identifier (0: nothing).
     void QueueMenuAnswer(UINT id) { menuAnswers_.push_back(id); }
     const std::vector<RecordedBox>& Boxes() const { return boxes_; }
+    // The next Save-As dialog answers this path (empty: cancelled; unqueued: cancelled).
+    void QueueSaveAsAnswer(const std::string& path) { saveAnswers_.push_back(path); }
+    const std::vector<SaveAsRequest>& SaveAsRequests() const { return saveRequests_; }
     // Where each pop-up menu was shown (screen coordinates), in order.
     const std::vector<POINT>& MenuPositions() const { return menuPositions_; }
 
@@ -58,6 +62,8 @@ private:
     std::deque<UINT> menuAnswers_;
     std::vector<RecordedBox> boxes_;
     std::vector<POINT> menuPositions_;
+    std::deque<std::string> saveAnswers_;
+    std::vector<SaveAsRequest> saveRequests_;
     std::vector<CWnd*> shown_;
     std::unique_ptr<HeadlessDesktop> desktop_;
 };

@@ -16,9 +16,9 @@ namespace {
 // Verbs and how many arguments each takes.
 const std::map<std::string, std::size_t>& Verbs() {
     static const std::map<std::string, std::size_t> verbs = {
-        {"wait", 1}, {"sleep", 1},      {"click", 2},  {"press", 2}, {"release", 2},
-        {"move", 2}, {"dblclick", 2},   {"rclick", 2}, {"key", 1},   {"answer", 1},
-        {"menu", 1}, {"screenshot", 1}, {"quit", 0},
+        {"wait", 1}, {"sleep", 1},      {"click", 2},  {"press", 2},  {"release", 2},
+        {"move", 2}, {"dblclick", 2},   {"rclick", 2}, {"key", 1},    {"answer", 1},
+        {"menu", 1}, {"screenshot", 1}, {"quit", 0},   {"saveas", 1},
     };
     return verbs;
 }
@@ -128,6 +128,8 @@ void ScriptRunner::Run(const ScriptStep& step) {
     if (verb == "menu")
         return backend_.QueueMenuAnswer(static_cast<UINT>(std::stoul(step.args[0])));
     if (verb == "quit") return PostQuitMessage(0);
+    if (verb == "saveas")
+        return backend_.QueueSaveAsAnswer(step.args[0] == "CANCEL" ? "" : step.args[0]);
     if (verb == "key") {
         const auto named = KeyNames().find(step.args[0]);
         if (named != KeyNames().end()) {

@@ -70,12 +70,20 @@ constexpr BYTE GetBValue(COLORREF c) {
 // Message box styles and answers (the Win32 values).
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_OKCANCEL = 0x00000001;
+constexpr UINT MB_ABORTRETRYIGNORE = 0x00000002;
+constexpr UINT MB_YESNOCANCEL = 0x00000003;
 constexpr UINT MB_YESNO = 0x00000004;
+constexpr UINT MB_RETRYCANCEL = 0x00000005;
 constexpr UINT MB_ICONERROR = 0x00000010;
 constexpr UINT MB_ICONQUESTION = 0x00000020;
 constexpr UINT MB_ICONWARNING = 0x00000030;
 constexpr UINT MB_ICONINFORMATION = 0x00000040;
+constexpr UINT MB_DEFBUTTON2 = 0x00000100;
+constexpr UINT MB_DEFBUTTON3 = 0x00000200;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;

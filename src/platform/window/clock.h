@@ -20,6 +20,9 @@ public:
     virtual void WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
                            std::optional<std::uint64_t> deadline,
                            const std::function<bool()>& ready) = 0;
+    // Called after a queue's condition variable was notified from some thread: a
+    // clock that waits on something else (a display connection) is woken here.
+    virtual void Wake() {}
 };
 
 class RealClock : public Clock {

@@ -29,6 +29,13 @@ DWORD Now() {
     return static_cast<DWORD>(GetClock()->NowMs());
 }
 
+// Wakes whatever the queue's thread waits in: its condition variable, and the
+// clock when that waits on a display connection instead.
+void Notify(std::condition_variable& cv) {
+    cv.notify_all();
+    GetClock()->Wake();
+}
+
 }  // namespace
 
 std::shared_ptr<MessageQueue> MessageQueue::Current() {
@@ -43,7 +50,7 @@ bool MessageQueue::Post(const MSG& message) {
         posted_.push_back(message);
         posted_.back().time = Now();
     }
-    cv_.notify_all();
+    Notify(cv_);
     return true;
 }
 
@@ -56,7 +63,7 @@ LRESULT MessageQueue::SendFromOtherThread(const MSG& message) {
         if (closed_) return 0;
         sent_.push_back(pending);
     }
-    cv_.notify_all();
+    Notify(cv_);
     pending->sender->WaitForSendResult(pending);
     return pending->result;
 }
@@ -156,7 +163,7 @@ void MessageQueue::PostQuit(int exitCode) {
         std::lock_guard lock(mutex_);
         quit_ = exitCode;
     }
-    cv_.notify_all();
+    Notify(cv_);
 }
 
 void MessageQueue::SetTimer(CWnd* window, UINT_PTR id, UINT elapseMs) {
@@ -189,7 +196,7 @@ void MessageQueue::Schedule(std::uint64_t atMs, std::function<void()> action) {
         std::lock_guard lock(mutex_);
         actions_.push_back(Action{atMs, actionOrder_++, std::move(action)});
     }
-    cv_.notify_all();
+    Notify(cv_);
 }
 
 void MessageQueue::CancelScheduled() {

@@ -124,6 +124,14 @@ CWnd* CWnd::GetDlgItem(int id) const {
 void CWnd::SetWindowText(const std::string& text) {
     text_ = text;
     SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
+    if (alive_) TopLevelChanged();
+}
+
+HICON CWnd::SetIcon(HICON icon, bool big) {
+    HICON& slot = big ? bigIcon_ : smallIcon_;
+    std::swap(slot, icon);
+    if (alive_) TopLevelChanged();
+    return icon;
 }
 
 int CWnd::GetWindowText(char* buffer, int size) const {
@@ -183,10 +191,9 @@ void CWnd::MoveWindow(const RECT& rect) {
     if (moved) SendMessage(WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));
     if (resized)
         SendMessage(WM_SIZE, 0, MAKELPARAM(rect.right - rect.left, rect.bottom - rect.top));
-    if (moved || resized) {
-        InvalidateRect(this, nullptr);
-        TopLevelChanged();
-    }
+    // A moved top-level window keeps its pixels; a moved child uncovers new ones.
+    if (resized || (moved && parent_)) InvalidateRect(this, nullptr);
+    if (moved || resized) TopLevelChanged();
 }
 
 void CWnd::GetClientRect(RECT* rect) const {
@@ -264,6 +271,11 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
             EndPaint(this, &paint);
             return 0;
         }
+        case WM_NCLBUTTONDOWN:
+            if (wParam == HTCAPTION && !parent_) {
+                if (WindowBackend* backend = GetWindowBackend()) backend->BeginCaptionDrag(this);
+            }
+            return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_MINIMIZE) ShowWindow(SW_MINIMIZE);
             if ((wParam & 0xFFF0) == SC_RESTORE) ShowWindow(SW_RESTORE);

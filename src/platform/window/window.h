@@ -11,6 +11,7 @@
 #include "menu.h"
 #include "message_queue.h"
 #include "win_messages.h"
+#include "window_icon.h"
 
 class CWnd;
 using HWND = CWnd*;
@@ -20,6 +21,8 @@ constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_POPUP = 0x80000000;
+// A title bar: on screen the window gets the desktop's frame around it.
+constexpr DWORD WS_CAPTION = 0x00C00000;
 
 class CWnd {
 public:
@@ -73,6 +76,10 @@ public:
     // The window's own menu (the system menu); revert drops what was appended.
     CMenu* GetSystemMenu(bool revert);
 
+    // The big (task bar, switcher) or small icon; returns the previous one.
+    HICON SetIcon(HICON icon, bool big);
+    HICON GetIcon(bool big) const { return big ? bigIcon_ : smallIcon_; }
+
     // Painting state, kept by paint.cpp.
     WindowPaintState& PaintState() { return *paint_; }
 
@@ -101,6 +108,8 @@ private:
     std::shared_ptr<MessageQueue> queue_;
     std::unique_ptr<WindowPaintState> paint_;
     CMenu systemMenu_;
+    HICON bigIcon_;
+    HICON smallIcon_;
 };
 
 // True while the window exists (created and not destroyed).

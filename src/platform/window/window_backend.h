@@ -9,13 +9,17 @@ class CWnd;
 class WindowBackend {
 public:
     virtual ~WindowBackend() = default;
-    // Created, shown, hidden, moved, resized, minimised, restored or reshaped.
+    // Created, shown, hidden, moved, resized, minimised, restored, reshaped,
+    // retitled or given a new icon.
     virtual void TopLevelChanged(CWnd* /*window*/) {}
     virtual void TopLevelDestroyed(CWnd* /*window*/) {}
     // Pixels of the window's surface changed inside `dirty` (window coordinates).
     virtual void Present(CWnd* /*window*/, const RECT& /*dirty*/) {}
     // Where top-level windows can be placed.
     virtual RECT ScreenRect() const { return RECT{0, 0, 1280, 1024}; }
+    // The user pressed the window's caption (WM_NCLBUTTONDOWN with HTCAPTION): the
+    // window follows the pointer until the button is released.
+    virtual void BeginCaptionDrag(CWnd* /*window*/) {}
 };
 
 // The back end in use (null: none). The caller keeps it alive while installed.

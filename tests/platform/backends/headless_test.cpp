@@ -110,3 +110,22 @@ TEST(Headless, UnansweredBoxesTakeTheirFirstButton) {
     EXPECT_EQ(MessageBox(nullptr, "a", "b", MB_YESNO), IDNO);
     EXPECT_EQ(backend.Boxes().size(), 3u);
 }
+
+TEST(Headless, SaveAsDialogsAreAnsweredFromTheScriptAndRecorded) {
+    HeadlessBackend backend;
+    std::string error;
+    auto steps = ParseScript("saveas /tmp/stamps/Sunset\nsaveas CANCEL\nquit\n", &error);
+    ASSERT_TRUE(steps) << error;
+    ScriptRunner runner(backend, *steps, "/tmp");
+    runner.Start();
+    MSG message;
+    while (GetMessage(&message))
+        DispatchMessage(&message);
+    const SaveAsRequest request{nullptr, "png|*.png||", "/tmp/stamps", "Sunset.png", "png"};
+    EXPECT_EQ(GetSaveFileName(request).path, "/tmp/stamps/Sunset.png");
+    EXPECT_TRUE(GetSaveFileName(request).path.empty());  // the scripted cancel
+    EXPECT_TRUE(GetSaveFileName(request).path.empty());  // nothing queued: cancelled
+    ASSERT_EQ(backend.SaveAsRequests().size(), 3u);
+    EXPECT_EQ(backend.SaveAsRequests()[0].initialFolder, "/tmp/stamps");
+    EXPECT_FALSE(ParseScript("saveas\n", &error));
+}

@@ -1,0 +1,305 @@
+#include "presenter_window.h"
+
+#include "xlib.h"
+
+#include <FL/Fl.H>
+#include <FL/fl_draw.H>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "key_map.h"
+#include "platform/window/focus.h"
+#include "platform/window/input.h"
+#include "platform/window/paint.h"
+#include "platform/window/paint_state.h"
+#include "platform/window/trace.h"
+#include "shape_rects.h"
+#include "x11_desktop.h"
+
+namespace {
+
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_RBUTTON = 0x0002;
+
+RECT ScreenRectOf(CWnd* window) {
+    RECT r;
+    window->GetWindowRect(&r);
+    return r;
+}
+
+// Sets a flag for the length of a scope.
+struct Flag {
+    bool& flag;
+    bool old;
+    explicit Flag(bool& f) : flag(f), old(f) { flag = true; }
+    ~Flag() { flag = old; }
+};
+
+}  // namespace
+
+PresenterWindow::PresenterWindow(CWnd* window) : Fl_Window(0, 0, 1, 1), window_(window) {
+    end();
+    box(FL_NO_BOX);
+    xclass("ostrel");
+    if (!(window->GetStyle() & WS_CAPTION)) border(0);
+    callback(CloseRequested, this);
+    const RECT r = ScreenRectOf(window);
+    Fl_Window::resize(r.left, r.top, std::max<LONG>(r.right - r.left, 1),
+                      std::max<LONG>(r.bottom - r.top, 1));
+    force_position(1);
+}
+
+PresenterWindow::~PresenterWindow() = default;
+
+// The close box, or Escape unhandled by anything: Escape belongs to the window
+// system's dialogs, the close box asks the window to close.
+void PresenterWindow::CloseRequested(Fl_Widget* widget, void*) {
+    auto* self = static_cast<PresenterWindow*>(widget);
+    if (Fl::event() == FL_SHORTCUT || Fl::event() == FL_KEYDOWN) return;
+    if (self->window_ && IsWindow(self->window_)) self->window_->PostMessage(WM_CLOSE);
+}
+
+void PresenterWindow::Sync() {
+    if (!window_ || !IsWindow(window_)) return;
+    Flag syncing(syncing_);
+    if (label() == nullptr || window_->Text() != label()) copy_label(window_->Text().c_str());
+    SyncIcon();
+    SyncGeometry();
+    const std::optional<Region>& shape = window_->PaintState().shape;
+    if (shape != shape_) {
+        shape_ = shape;
+        shapeApplied_ = false;
+    }
+    SyncVisibility();
+    if (shown() && !shapeApplied_) {
+        ApplyWindowShape(fl_display, fl_xid(this), shape_, w(), h());
+        shapeApplied_ = true;
+    }
+}
+
+void PresenterWindow::SyncIcon() {
+    HICON icon = window_->GetIcon(true);
+    if (!icon) icon = window_->GetIcon(false);
+    if (icon == icon_) return;
+    icon_ = icon;
+    if (!icon_ || icon_->rgba.size() < static_cast<std::size_t>(icon_->width * icon_->height * 4))
+        return;
+    iconImage_ = std::make_unique<Fl_RGB_Image>(icon_->rgba.data(), icon_->width, icon_->height, 4);
+    Fl_Window::icon(iconImage_.get());
+}
+
+void PresenterWindow::SyncGeometry() {
+    const RECT r = ScreenRectOf(window_);
+    const int width = std::max<LONG>(r.right - r.left, 1),
+              height = std::max<LONG>(r.bottom - r.top, 1);
+    if (r.left == x() && r.top == y() && width == w() && height == h()) return;
+    if (width != w() || height != h()) shapeApplied_ = false;
+    requested_.emplace_back(r.left, r.top);
+    if (requested_.size() > 32) requested_.pop_front();
+    Fl_Window::resize(r.left, r.top, width, height);
+    redraw();
+}
+
+void PresenterWindow::SyncVisibility() {
+    const bool wantShown = window_->IsWindowVisible();
+    const bool wantIconic = window_->IsIconic();
+    if (!wantShown) {
+        if (shown()) hide();
+        return;
+    }
+    if (!shown()) {
+        show();
+        AfterShow();
+        if (wantIconic) IconifyTopLevel(fl_display, fl_xid(this));
+        return;
+    }
+    if (wantIconic && visible()) {
+        IconifyTopLevel(fl_display, fl_xid(this));
+        Trace("minimised " + window_->Text());
+    } else if (!wantIconic && !visible()) {
+        RestoreTopLevel(fl_display, fl_xid(this));
+        Trace("restored " + window_->Text());
+    }
+}
+
+// A new X window: the shape and the owner's process id go on it at once.
+void PresenterWindow::AfterShow() {
+    shapeApplied_ = false;
+    SetWindowPid(fl_display, fl_xid(this), static_cast<long>(getpid()));
+    ApplyWindowShape(fl_display, fl_xid(this), shape_, w(), h());
+    shapeApplied_ = true;
+    // Without a window manager the map is done once the server has it, and the
+    // keyboard stays on the root unless the window takes it.
+    if (!HasWindowManager(fl_display)) {
+        XSync(fl_display, False);
+        ActivateTopLevel(fl_display, fl_xid(this));
+    }
+    Trace("shown " + window_->Text() + " at " + std::to_string(x()) + "," + std::to_string(y()) +
+          " size " + std::to_string(w()) + "x" + std::to_string(h()));
+}
+
+void PresenterWindow::Damage(const RECT& dirty) {
+    const int left = std::max<LONG>(dirty.left, 0), top = std::max<LONG>(dirty.top, 0);
+    const int right = std::min<LONG>(dirty.right, w()), bottom = std::min<LONG>(dirty.bottom, h());
+    if (left >= right || top >= bottom || !shown()) return;
+    damage(FL_DAMAGE_USER1, left, top, right - left, bottom - top);
+}
+
+// Copies the damaged part of the surface (the clip's box) to the screen.
+void PresenterWindow::draw() {
+    const SurfacePtr surface = window_ && IsWindow(window_) ? WindowSurface(window_) : nullptr;
+    if (!surface) return;
+    int X = 0, Y = 0, W = 0, H = 0;
+    fl_clip_box(0, 0, w(), h(), X, Y, W, H);
+    W = std::min<int>(W, surface->Width() - X);
+    H = std::min<int>(H, surface->Height() - Y);
+    if (W <= 0 || H <= 0) return;
+    std::vector<uchar> rgb(static_cast<std::size_t>(W) * H * 3);
+    for (int row = 0; row < H; ++row) {
+        const BYTE* from = surface->Row(Y + row) + static_cast<std::size_t>(X) * 3;
+        uchar* to = rgb.data() + static_cast<std::size_t>(row) * W * 3;
+        for (int col = 0; col < W; ++col) {
+            to[3 * col] = from[3 * col + 2];
+            to[3 * col + 1] = from[3 * col + 1];
+            to[3 * col + 2] = from[3 * col];
+        }
+    }
+    fl_draw_image(rgb.data(), X, Y, W, H, 3, W * 3);
+    pixelsDrawn_ += static_cast<std::uint64_t>(W) * H;
+}
+
+// The window manager moved the window: the object follows.
+void PresenterWindow::resize(int x, int y, int w, int h) {
+    const bool moved = x != this->x() || y != this->y();
+    Fl_Window::resize(x, y, w, h);
+    if (syncing_ || !moved || drag_ || !window_ || !IsWindow(window_)) return;
+    if (std::find(requested_.begin(), requested_.end(), std::pair{x, y}) != requested_.end())
+        return;
+    const RECT r = ScreenRectOf(window_);
+    if (r.left == x && r.top == y) return;
+    window_->MoveWindow(RECT{x, y, x + (r.right - r.left), y + (r.bottom - r.top)});
+}
+
+bool PresenterWindow::TakesInput() const {
+    return window_ && IsWindow(window_) && window_->IsWindowEnabled();
+}
+
+bool PresenterWindow::PostMouse(UINT message) {
+    if (!TakesInput()) return false;
+    WPARAM keys = 0;
+    if (Fl::event_state(FL_BUTTON1)) keys |= MK_LBUTTON;
+    if (Fl::event_state(FL_BUTTON3)) keys |= MK_RBUTTON;
+    return PostMouseEvent(window_, message, POINT{Fl::event_x(), Fl::event_y()}, keys);
+}
+
+bool PresenterWindow::PostKey(bool down) {
+    if (!TakesInput()) return false;
+    const KeyTranslation key =
+        TranslateKey(Fl::event_key(), Fl::event_text() ? Fl::event_text() : "");
+    if (key.virtualKey) PostKeyEvent(down ? WM_KEYDOWN : WM_KEYUP, key.virtualKey);
+    if (down && key.character) PostKeyEvent(WM_CHAR, static_cast<WPARAM>(*key.character));
+    return key.virtualKey || key.character;
+}
+
+void PresenterWindow::BeginDrag() {
+    if (!shown() || !(Fl::event_state() & FL_BUTTON1)) return;
+    int px = 0, py = 0;
+    Fl::get_mouse(px, py);
+    drag_ = Drag{px, py, x(), y()};
+}
+
+void PresenterWindow::FollowPointer() {
+    if (!window_ || !IsWindow(window_)) return;
+    const int nx = drag_->windowX + Fl::event_x_root() - drag_->pointerX;
+    const int ny = drag_->windowY + Fl::event_y_root() - drag_->pointerY;
+    window_->MoveWindow(RECT{nx, ny, nx + w(), ny + h()});
+}
+
+// Mapped again by the desktop (restored from the task bar, or by another
+// program): the object is restored too. Without a window manager nobody else
+// hands out the keyboard.
+void PresenterWindow::OnShowEvent() {
+    if (!window_ || !IsWindow(window_)) return;
+    if (!shapeApplied_ && shown()) {
+        ApplyWindowShape(fl_display, fl_xid(this), shape_, w(), h());
+        shapeApplied_ = true;
+    }
+    if (window_->IsIconic() && !syncing_) {
+        Trace("desktop restored " + window_->Text());
+        window_->ShowWindow(SW_RESTORE);
+    }
+    if (!HasWindowManager(fl_display)) ActivateTopLevel(fl_display, fl_xid(this));
+}
+
+// Unmapped by the desktop while the object is shown: the user or another program
+// minimised it.
+void PresenterWindow::OnHideEvent() {
+    if (!window_ || !IsWindow(window_) || syncing_) return;
+    if (window_->IsWindowVisible() && !window_->IsIconic()) {
+        Trace("desktop minimised " + window_->Text());
+        window_->ShowWindow(SW_MINIMIZE);
+    }
+}
+
+int PresenterWindow::handle(int event) {
+    switch (event) {
+        case FL_PUSH: {
+            if (!HasWindowManager(fl_display)) ActivateTopLevel(fl_display, fl_xid(this));
+            const int button = Fl::event_button();
+            if (button == FL_LEFT_MOUSE)
+                PostMouse(Fl::event_clicks() ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN);
+            else if (button == FL_RIGHT_MOUSE)
+                PostMouse(WM_RBUTTONDOWN);
+            return 1;
+        }
+        case FL_RELEASE:
+            if (drag_) {
+                drag_.reset();
+                return 1;
+            }
+            PostMouse(Fl::event_button() == FL_RIGHT_MOUSE ? WM_RBUTTONUP : WM_LBUTTONUP);
+            return 1;
+        case FL_DRAG:
+            if (drag_) {
+                FollowPointer();
+                return 1;
+            }
+            PostMouse(WM_MOUSEMOVE);
+            return 1;
+        case FL_MOVE:
+            PostMouse(WM_MOUSEMOVE);
+            return 1;
+        case FL_ENTER:
+        case FL_LEAVE:
+            return 1;
+        case FL_FOCUS:
+            if (window_ && IsWindow(window_) && GetActiveWindow() != window_ && TakesInput()) {
+                Trace("activated " + window_->Text());
+                SetActiveWindow(window_, WA_ACTIVE);
+            }
+            return 1;
+        case FL_UNFOCUS:
+            return 1;
+        case FL_KEYDOWN:
+        case FL_SHORTCUT:
+            PostKey(true);
+            return 1;  // never left to the toolkit: Escape would close the window
+        case FL_KEYUP:
+            PostKey(false);
+            return 1;
+        case FL_SHOW: {
+            const int handled = Fl_Window::handle(event);
+            OnShowEvent();
+            return handled;
+        }
+        case FL_HIDE: {
+            const int handled = Fl_Window::handle(event);
+            OnHideEvent();
+            return handled;
+        }
+        default:
+            return Fl_Window::handle(event);
+    }
+}

@@ -1,0 +1,175 @@
+#include "desktop_tools.h"
+
+#include <X11/Xlib.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+int RunShell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Capture(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    pclose(pipe);
+    return out;
+}
+
+bool WaitFor(const std::function<bool()>& done, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return done();
+}
+
+pid_t Start(const std::string& program, const std::map<std::string, std::string>& env,
+            const std::string& errorFile) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    for (const auto& [name, value] : env)
+        setenv(name.c_str(), value.c_str(), 1);
+    if (!std::freopen(errorFile.c_str(), "w", stderr)) _exit(126);
+    if (!std::freopen("/dev/null", "w", stdout)) _exit(126);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+}
+
+int WaitForExit(pid_t pid, double seconds) {
+    int status = 0;
+    const bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds);
+    if (!ended) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Stop(pid_t pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    if (WaitForExit(pid, 5) == -1) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+std::vector<std::string> WindowsTitled(const std::string& title) {
+    std::istringstream lines(Capture("xdotool search --name '^" + title + "$' 2>/dev/null"));
+    std::vector<std::string> out;
+    for (std::string line; std::getline(lines, line);) {
+        // Only windows carrying exactly this title (the search matches patterns).
+        if (!line.empty() && Capture("xdotool getwindowname " + line) == title + "\n")
+            out.push_back(line);
+    }
+    return out;
+}
+
+Geometry WindowGeometry(const std::string& window) {
+    Geometry g;
+    std::istringstream lines(Capture("xdotool getwindowgeometry --shell " + window));
+    for (std::string line; std::getline(lines, line);) {
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string key = line.substr(0, eq);
+        const int value = std::atoi(line.c_str() + eq + 1);
+        if (key == "X") g.x = value;
+        if (key == "Y") g.y = value;
+        if (key == "WIDTH") g.width = value;
+        if (key == "HEIGHT") g.height = value;
+    }
+    return g;
+}
+
+std::string MapState(const std::string& window) {
+    const std::string info = Capture("xwininfo -id " + window);
+    const auto at = info.find("Map State: ");
+    if (at == std::string::npos) return "";
+    return info.substr(at + 11, info.find('\n', at) - at - 11);
+}
+
+std::string WmState(const std::string& window) {
+    const std::string state = Capture("xprop -id " + window + " WM_STATE 2>/dev/null");
+    if (state.find("Iconic") != std::string::npos) return "Iconic";
+    if (state.find("Normal") != std::string::npos) return "Normal";
+    return "";
+}
+
+namespace {
+
+// Kept open: the windows made here live as long as the connection.
+Display* TestDisplay() {
+    static Display* display = XOpenDisplay(nullptr);
+    return display;
+}
+
+}  // namespace
+
+std::string OpenTitledWindow(const std::string& title) {
+    Display* display = TestDisplay();
+    if (!display) return "";
+    const Window window =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 40, 40, 200, 120, 0, 0, 0x808080);
+    XStoreName(display, window, title.c_str());
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                    XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
+    XMapWindow(display, window);
+    XSync(display, False);
+    return std::to_string(window);
+}
+
+bool ShowBackdrop(unsigned char red, unsigned char green, unsigned char blue) {
+    Display* display = TestDisplay();
+    if (!display) return false;
+    const int screen = DefaultScreen(display);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;  // no window manager frames or moves it
+    attributes.background_pixel =
+        (static_cast<unsigned long>(red) << 16) | (static_cast<unsigned long>(green) << 8) | blue;
+    const Window backdrop =
+        XCreateWindow(display, DefaultRootWindow(display), 0, 0, DisplayWidth(display, screen),
+                      DisplayHeight(display, screen), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapWindow(display, backdrop);
+    XLowerWindow(display, backdrop);
+    XSync(display, False);
+    return true;
+}
+
+void ClickAt(int x, int y) {
+    RunShell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+             " sleep 0.1 click 1");
+}
+
+void Keys(const std::string& keys) {
+    RunShell("xdotool key --delay 80 " + keys);
+}
+
+bool ScreenShot(const std::string& path, PxImage& picture) {
+    if (RunShell("xwd -root -silent | convert xwd:- png:'" + path + "'") != 0) return false;
+    return picture.Load(path.c_str(), PX_FORMAT_PNG, true);
+}
+
+bool CropTo(const std::string& from, const Geometry& area, const std::string& to) {
+    return RunShell("convert '" + from + "' -crop " + std::to_string(area.width) + "x" +
+                    std::to_string(area.height) + "+" + std::to_string(area.x) + "+" +
+                    std::to_string(area.y) + " +repage '" + to + "'") == 0;
+}
+
+COLORREF ScreenPixel(const PxImage& picture, int x, int y) {
+    const RGBQUAD c =
+        picture.GetPixelColor(x, static_cast<LONG>(picture.GetHeight()) - 1 - y);  // bottom-up
+    return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
+}

@@ -1,0 +1,57 @@
+// What the smoke test does on the X display from outside, through the X command-
+// line tools: start programs, find windows, move the pointer, press keys, take
+// screenshots.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "imaging/px_image.h"
+
+// Runs a shell command; its exit code, or -1.
+int RunShell(const std::string& command);
+// Its standard output.
+std::string Capture(const std::string& command);
+// Waits (real time, at most `seconds`) until `done` holds.
+bool WaitFor(const std::function<bool()>& done, double seconds);
+
+// Starts `program` with the extra environment, standard error into `errorFile`.
+pid_t Start(const std::string& program, const std::map<std::string, std::string>& env,
+            const std::string& errorFile);
+// Exit code of a started program once it ended within `seconds`; -1 otherwise.
+int WaitForExit(pid_t pid, double seconds);
+void Stop(pid_t pid);
+
+// X windows titled exactly `title`, mapped or not.
+std::vector<std::string> WindowsTitled(const std::string& title);
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+Geometry WindowGeometry(const std::string& window);
+// "IsViewable", "IsUnMapped", ...
+std::string MapState(const std::string& window);
+// The ICCCM state the window manager gives: "Normal", "Iconic" or "" without one.
+std::string WmState(const std::string& window);
+
+// A window of one colour under every other window, as large as the screen, so
+// whatever shows it inside another window's box lies outside that window's shape.
+// False when the display cannot be opened.
+bool ShowBackdrop(unsigned char red, unsigned char green, unsigned char blue);
+
+// A plain window of another program titled `title` (the UTF-8 and the old name),
+// mapped; its X id in the form the tools print, empty when it cannot be made.
+std::string OpenTitledWindow(const std::string& title);
+
+void ClickAt(int x, int y);
+void Keys(const std::string& keys);
+
+// The whole screen as a picture, also written as PNG to `path`; the part at
+// `area` is written to `cropPath` when given.
+bool ScreenShot(const std::string& path, PxImage& picture);
+bool CropTo(const std::string& from, const Geometry& area, const std::string& to);
+// Colour at a point of the screen picture (top-left origin).
+COLORREF ScreenPixel(const PxImage& picture, int x, int y);

@@ -22,6 +22,8 @@ struct FsCommand {
 
 class MoviePlayback {
 public:
+    using Query = std::vector<std::pair<std::string, std::string>>;
+
     // Variables start as the movie declares them, then `query` sets its own.
     // Nothing plays until Start.
     MoviePlayback(std::shared_ptr<const Movie> movie,

@@ -1,7 +1,7 @@
 #include "movie_player.h"
 
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "movie_address.h"
 #include "movie_parser.h"
@@ -23,6 +23,8 @@ POINT PointOf(LPARAM lParam) {
 // The file's text, at most one byte more than a movie may hold (the parser
 // reports the excess).
 bool ReadMovieFile(const std::string& path, std::string& text) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
     text.resize(player::kMaxMovieBytes + 1);

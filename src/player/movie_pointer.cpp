@@ -8,10 +8,18 @@ namespace {
 
 // The box and tip of an item the pointer can be over; null for other items.
 const Box* PointerBox(const Item& item, const std::string** tip) {
-    if (const auto* b = std::get_if<ButtonItem>(&item)) return *tip = &b->tip, &b->box;
-    if (const auto* h = std::get_if<HoverItem>(&item)) return *tip = &h->tip, &h->box;
-    if (const auto* s = std::get_if<SliderItem>(&item)) return *tip = &s->tip, &s->box;
-    return nullptr;
+    const Box* box = nullptr;
+    if (const auto* b = std::get_if<ButtonItem>(&item)) {
+        box = &b->box;
+        *tip = &b->tip;
+    } else if (const auto* h = std::get_if<HoverItem>(&item)) {
+        box = &h->box;
+        *tip = &h->tip;
+    } else if (const auto* s = std::get_if<SliderItem>(&item)) {
+        box = &s->box;
+        *tip = &s->tip;
+    }
+    return box;
 }
 
 std::string TipOf(const PointerTarget& target) {

@@ -112,11 +112,11 @@ bool ParseColor(const std::string& text, COLORREF& out) {
 }
 
 bool ParseSize(const std::string& text, int& out) {
-    if (text.empty() || text.size() > 4) return false;
+    if (text.empty()) return false;
     int value = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
+        value = std::min(value * 10 + (c - '0'), kMaxMarkupSize);
     }
     out = std::clamp(value, 1, kMaxMarkupSize);
     return true;

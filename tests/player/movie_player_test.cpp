@@ -53,6 +53,8 @@ TEST_F(PlayerWindow, AMissingOrBadMovieLeavesThePlayerEmptyWithTheReason) {
     EXPECT_EQ(player_.FrameNum(), -1);
     EXPECT_EQ(player_.TCurrentFrame("/"), -1);
     EXPECT_EQ(player_.GetVariable("tt"), "");
+    player_.Movie(folder_.Path());  // a folder is no movie either
+    EXPECT_NE(player_.LastError().find("cannot open the movie"), std::string::npos);
     player_.GotoFrame(1);  // all calls are safe without a movie
     player_.SetVariable("a", "b");
     player_.TCallFrame("x", 0);

@@ -4,18 +4,9 @@
 #include "platform/window/focus.h"
 #include "wiz_page.h"
 
-LRESULT CFlashCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_LBUTTONDOWN:
-            OnStripPress(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            break;
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-            return 0;
-        default:
-            break;
-    }
-    return CMoviePlayer::WindowProc(message, wParam, lParam);
+void CFlashCtrl::OnLButtonDown(UINT flags, POINT point) {
+    OnStripPress(point);
+    CMoviePlayer::OnLButtonDown(flags, point);
 }
 
 void CFlashCtrl::OnStripPress(POINT point) {

@@ -15,10 +15,13 @@ public:
     // The corner at its left end that opens the window's menu.
     static constexpr int kMenuCorner = 25;
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 protected:
     void OnFSCommand(const std::string& command, const std::string& argument) override;
+    // A press on the strip first moves the window or opens its menu; the movie
+    // still receives it.
+    void OnLButtonDown(UINT flags, POINT point) override;
+    // Swallowed: the player's own context menu never opens.
+    void OnRButtonDown(UINT /*flags*/, POINT /*point*/) override {}
 
 private:
     void OnStripPress(POINT point);

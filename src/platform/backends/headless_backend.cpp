@@ -76,7 +76,7 @@ int HeadlessBackend::AnswerBox(CWnd* owner, const std::string& text, const std::
 
 void HeadlessBackend::TopLevelChanged(CWnd* window) {
     std::erase(shown_, window);
-    if (window->IsWindowVisible()) shown_.push_back(window);
+    if (window->IsWindowVisible() && window->TakesActivation()) shown_.push_back(window);
     if (desktop_) desktop_->Publish(TopLevelWindows());
 }
 

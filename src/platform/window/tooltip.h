@@ -50,6 +50,7 @@ public:
     const std::string& ShownText() const { return shown_; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool TakesActivation() const override { return false; }
 
 private:
     CWnd* ToolAt(HWND window) const;

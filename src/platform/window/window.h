@@ -53,6 +53,9 @@ public:
     bool IsWindowVisible() const;
     // Virtual so a window of another process can carry the request there.
     virtual bool ShowWindow(int command);
+    // False for pop-ups that only show something (tips): shown or clicked, they
+    // never become the active window or take the keyboard.
+    virtual bool TakesActivation() const { return true; }
     bool IsIconic() const { return minimized_; }
     bool IsWindowEnabled() const { return enabled_; }
     bool EnableWindow(bool enable);

@@ -44,6 +44,8 @@ PresenterWindow::PresenterWindow(CWnd* window) : Fl_Window(0, 0, 1, 1), window_(
     box(FL_NO_BOX);
     xclass("ostrel");
     if (!(window->GetStyle() & WS_CAPTION)) border(0);
+    // Tips stay out of the window manager's hands: no frame, no focus, no task bar.
+    if (!window->TakesActivation()) set_override();
     callback(CloseRequested, this);
     const RECT r = ScreenRectOf(window);
     Fl_Window::resize(r.left, r.top, std::max<LONG>(r.right - r.left, 1),
@@ -132,7 +134,7 @@ void PresenterWindow::AfterShow() {
     shapeApplied_ = true;
     // Without a window manager the map is done once the server has it, and the
     // keyboard stays on the root unless the window takes it.
-    if (!HasWindowManager(fl_display)) {
+    if (!HasWindowManager(fl_display) && window_->TakesActivation()) {
         XSync(fl_display, False);
         ActivateTopLevel(fl_display, fl_xid(this));
     }
@@ -186,6 +188,10 @@ bool PresenterWindow::TakesInput() const {
     return window_ && IsWindow(window_) && window_->IsWindowEnabled();
 }
 
+bool PresenterWindow::TakesActivation() const {
+    return window_ && IsWindow(window_) && window_->TakesActivation();
+}
+
 bool PresenterWindow::PostMouse(UINT message) {
     if (!TakesInput()) return false;
     WPARAM keys = 0;
@@ -230,7 +236,8 @@ void PresenterWindow::OnShowEvent() {
         Trace("desktop restored " + window_->Text());
         window_->ShowWindow(SW_RESTORE);
     }
-    if (!HasWindowManager(fl_display)) ActivateTopLevel(fl_display, fl_xid(this));
+    if (!HasWindowManager(fl_display) && TakesActivation())
+        ActivateTopLevel(fl_display, fl_xid(this));
 }
 
 // Unmapped by the desktop while the object is shown: the user or another program
@@ -246,7 +253,8 @@ void PresenterWindow::OnHideEvent() {
 int PresenterWindow::handle(int event) {
     switch (event) {
         case FL_PUSH: {
-            if (!HasWindowManager(fl_display)) ActivateTopLevel(fl_display, fl_xid(this));
+            if (!HasWindowManager(fl_display) && TakesActivation())
+                ActivateTopLevel(fl_display, fl_xid(this));
             const int button = Fl::event_button();
             if (button == FL_LEFT_MOUSE)
                 PostMouse(Fl::event_clicks() ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN);
@@ -275,7 +283,8 @@ int PresenterWindow::handle(int event) {
         case FL_LEAVE:
             return 1;
         case FL_FOCUS:
-            if (window_ && IsWindow(window_) && GetActiveWindow() != window_ && TakesInput()) {
+            if (window_ && IsWindow(window_) && GetActiveWindow() != window_ && TakesInput() &&
+                TakesActivation()) {
                 Trace("activated " + window_->Text());
                 SetActiveWindow(window_, WA_ACTIVE);
             }

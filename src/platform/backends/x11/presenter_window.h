@@ -45,6 +45,7 @@ private:
     void SyncIcon();
     void AfterShow();
     bool TakesInput() const;
+    bool TakesActivation() const;
     bool PostMouse(UINT message);
     bool PostKey(bool down);
     void FollowPointer();

@@ -156,6 +156,20 @@ TEST_F(WelcomePage, TipsComeFromTheMovieCutTo76Bytes) {
     EXPECT_EQ(page->tooltip.ShownText(), "");
 }
 
+TEST_F(WelcomePage, AHiddenPageShowsNoTipAndTakesItsTipAlong) {
+    Press(WM_MOUSEMOVE, POINT{480, 370});
+    Settle(600);
+    EXPECT_FALSE(page->tooltip.ShownText().empty());
+    page->ShowWindow(SW_HIDE);
+    EXPECT_EQ(page->tooltip.ShownText(), "");
+    // A move that arrived before the page went still shows nothing later.
+    page->ShowWindow(SW_SHOW);
+    Press(WM_MOUSEMOVE, POINT{481, 371});
+    page->ShowWindow(SW_HIDE);
+    Settle(600);
+    EXPECT_EQ(page->tooltip.ShownText(), "");
+}
+
 TEST_F(EditorPage, ExitAsksFirstAndDeletesThePendingStampOnlyWhenConfirmed) {
     const std::string stamp = (std::filesystem::temp_directory_path() /
                                ("ostrel-pending-" + std::to_string(getpid()) + ".png"))

@@ -33,6 +33,10 @@ bool CDlgWizPage::OnInitDialog() {
     return true;
 }
 
+void CDlgWizPage::OnShowWindow(bool show, UINT /*status*/) {
+    if (!show) tooltip.Pop();
+}
+
 bool CDlgWizPage::PreTranslateMessage(const MSG& message) {
     if (message.message == WM_MOUSEMOVE) {
         const POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};

@@ -44,6 +44,8 @@ public:
     void OnOK() override { Next(); }
     void OnCancel() override {}
     bool PreTranslateMessage(const MSG& message) override;
+    // A page that goes away takes its tip with it.
+    void OnShowWindow(bool show, UINT status) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The page's movie (control 1003 of its template) and the tooltip over it.

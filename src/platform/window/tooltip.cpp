@@ -72,6 +72,7 @@ void CToolTipCtrl::Pop() {
 
 void CToolTipCtrl::ShowTip() {
     if (!current_ || !IsWindow(current_) || !owner_ || !IsWindow(owner_)) return;
+    if (!current_->IsWindowVisible()) return;  // a hidden tool has nothing to explain
     NMTTDISPINFO info{};
     info.hdr = NMHDR{this, reinterpret_cast<UINT_PTR>(current_), TTN_GETDISPINFO};
     info.lpszText = info.szText;

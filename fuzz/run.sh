@@ -19,9 +19,13 @@ extra=()
 mkdir -p "$corpus"
 data=../shared/testdata
 if [[ $target == fuzz_movie ]]; then
-    # Movies are our own format: the project's movies and the test movie seed it,
-    # with the dictionary of its words.
-    find tests/player/data data -name '*.swf' -exec cp -n {} "$corpus/" \; 2>/dev/null || true
+    # Movies are our own format: the wizard's movies in every language and the
+    # test movie seed it, with the dictionary of its words.
+    cmake --build build-fuzz --target ostrel_movies >/dev/null
+    for movie in build-fuzz/src/app/*/Pennon.swf; do
+        cp -n "$movie" "$corpus/$(basename "$(dirname "$movie")").swf"
+    done
+    find tests/player/data -name '*.swf' -exec cp -n {} "$corpus/" \; 2>/dev/null || true
     extra=(-dict=fuzz/movie.dict)
 elif [[ -d $data ]]; then
     case $target in

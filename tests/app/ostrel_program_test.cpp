@@ -22,19 +22,30 @@ int RunCommand(const std::string& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// An empty folder of this test run's own.
+fs::path FreshFolder(const std::string& name) {
+    const fs::path dir = fs::temp_directory_path() / (name + "_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+// The program's environment: headless even where a display exists, with its
+// registry, runtime folder, home and screenshots all inside `dir`.
+std::string Environment(const fs::path& dir) {
+    return "OSTREL_BACKEND=headless OSTREL_REGISTRY='" + (dir / "r.reg").string() +
+           "' XDG_DATA_HOME='" + (dir / "data").string() + "' XDG_RUNTIME_DIR='" + dir.string() +
+           "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" + dir.string() + "' ";
+}
+
 }  // namespace
 
 TEST(OstrelProgram, RunsAScriptAndShowsItsShapedWindow) {
-    const fs::path dir = fs::temp_directory_path() / ("ostrel_program_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string env = "OSTREL_BACKEND=headless OSTREL_REGISTRY='" + (dir / "r.reg").string() +
-                            "' XDG_DATA_HOME='" + (dir / "data").string() + "' XDG_RUNTIME_DIR='" +
-                            dir.string() + "' HOME='" + dir.string() + "' ";
+    const fs::path dir = FreshFolder("ostrel_program");
+    const std::string env = Environment(dir);
     ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
     std::ofstream(dir / "script.txt") << "wait 200\nscreenshot shot\nkey ENTER\nwait 10\nquit\n";
     const std::string command = env + "OSTREL_SCRIPT='" + (dir / "script.txt").string() +
-                                "' OSTREL_SCREENSHOTS='" + dir.string() +
                                 "' " OSTREL_PROGRAM_PATH " > '" + (dir / "out.txt").string() + "'";
     ASSERT_EQ(RunCommand(command), 0);
 
@@ -76,13 +87,8 @@ bool WaitFor(const std::function<bool()>& done, int seconds) {
 }  // namespace
 
 TEST(OstrelProgram, ASecondCopyRestoresTheFirstAndLeavesSilently) {
-    const fs::path dir = fs::temp_directory_path() / ("ostrel_copies_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string env = "OSTREL_BACKEND=headless OSTREL_REGISTRY='" + (dir / "r.reg").string() +
-                            "' XDG_DATA_HOME='" + (dir / "data").string() + "' XDG_RUNTIME_DIR='" +
-                            dir.string() + "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" +
-                            dir.string() + "' ";
+    const fs::path dir = FreshFolder("ostrel_copies");
+    const std::string env = Environment(dir);
     ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
     std::ofstream(dir / "first.txt") << "wait 200\nsleep 4000\nquit\n";
     std::ofstream(dir / "second.txt") << "quit\n";
@@ -121,13 +127,8 @@ TEST(OstrelProgram, ASecondCopyRestoresTheFirstAndLeavesSilently) {
 // The README's demo: the movie's Next button takes the welcome page to step 2,
 // Enter walks on, and every step's screen is written out.
 TEST(OstrelProgram, TheDemoWalksFromTheWelcomePageByTheMoviesNextButton) {
-    const fs::path dir = fs::temp_directory_path() / ("ostrel_demo_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string env = "OSTREL_REGISTRY='" + (dir / "r.reg").string() + "' XDG_DATA_HOME='" +
-                            (dir / "data").string() + "' XDG_RUNTIME_DIR='" + dir.string() +
-                            "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" + dir.string() +
-                            "' ";
+    const fs::path dir = FreshFolder("ostrel_demo");
+    const std::string env = Environment(dir);
     ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
     ASSERT_EQ(RunCommand(env + "OSTREL_SCRIPT='" OSTREL_SOURCE_DIR "/data/demo/walkthrough.txt' " +
                          OSTREL_PROGRAM_PATH " > '" + (dir / "out.txt").string() + "'"),

@@ -6,6 +6,7 @@
 #include "app/resources/wizard_resources.h"
 #include "app/texts/wizard_texts.h"
 #include "movie_url.h"
+#include "platform/base/utf8_cut.h"
 #include "platform/window/dialog_template.h"
 #include "platform/window/message_box.h"
 #include "shell_file_op.h"
@@ -67,12 +68,7 @@ void CDlgWizPage::AnswerTipRequest(NMTTDISPINFO& info) {
 }
 
 std::string TipText(const std::string& tt, std::size_t limit) {
-    if (tt.size() <= limit) return tt;
-    std::size_t cut = limit;
-    // Back up over continuation bytes so no character is split.
-    while (cut > 0 && (static_cast<unsigned char>(tt[cut]) & 0xC0) == 0x80)
-        --cut;
-    return tt.substr(0, cut);
+    return tt.substr(0, Utf8PrefixLength(tt, limit));
 }
 
 void CDlgWizPage::OnFSCommand(const std::string& command, const std::string& argument) {

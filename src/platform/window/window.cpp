@@ -8,6 +8,7 @@
 #include "focus.h"
 #include "paint.h"
 #include "paint_state.h"
+#include "platform/base/utf8_cut.h"
 #include "window_backend.h"
 
 namespace {
@@ -136,10 +137,7 @@ HICON CWnd::SetIcon(HICON icon, bool big) {
 
 int CWnd::GetWindowText(char* buffer, int size) const {
     if (!buffer || size <= 0) return 0;
-    std::size_t n = std::min(text_.size(), static_cast<std::size_t>(size - 1));
-    // Never end inside a multi-byte character.
-    while (n > 0 && n < text_.size() && (static_cast<unsigned char>(text_[n]) & 0xC0) == 0x80)
-        --n;
+    const std::size_t n = Utf8PrefixLength(text_, static_cast<std::size_t>(size - 1));
     std::memcpy(buffer, text_.data(), n);
     buffer[n] = '\0';
     return static_cast<int>(n);

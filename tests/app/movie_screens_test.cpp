@@ -15,9 +15,8 @@
 #include "app/texts/wizard_texts.h"
 #include "imaging/px_image.h"
 #include "platform/backends/headless_backend.h"
-#include "platform/window/clock.h"
-#include "platform/window/message_loop.h"
 #include "player/movie_player.h"
+#include "virtual_time.h"
 
 namespace fs = std::filesystem;
 
@@ -46,16 +45,8 @@ protected:
     }
     void TearDown() override {
         top.DestroyWindow();
-        MSG drop;
-        while (PeekMessage(&drop)) {
-        }
-        MessageQueue::Current()->CancelScheduled();
+        ClearQueue();
         g_texts = BuildTexts("EN");
-    }
-    void Settle(std::uint64_t ms) {
-        bool done = false;
-        MessageQueue::Current()->Schedule(GetClock()->NowMs() + ms, [&done] { done = true; });
-        RunLoopUntil([&done] { return done; });
     }
     // What the pages would have written into the movie by the time it shows.
     void FillInAsThePagesDo(int frame) {
@@ -80,11 +71,11 @@ protected:
         const int step = frame > 6 ? 6 : frame;
         player.Movie(MovieUrlFromCommandLine(OwnCommandLine(), g_languageCode,
                                              "Pennon.swf?frm=" + std::to_string(step)));
-        Settle(50);
+        LetTimePass(50);
         if (frame > 6) player.GotoFrame(frame);
-        Settle(50);
+        LetTimePass(50);
         FillInAsThePagesDo(frame);
-        Settle(200);
+        LetTimePass(200);
     }
 
     HeadlessBackend backend;

@@ -11,9 +11,8 @@
 #include "pages/dlg_wiz1.h"
 #include "pages/dlg_wiz3.h"
 #include "platform/backends/headless_backend.h"
-#include "platform/window/clock.h"
 #include "platform/window/input.h"
-#include "platform/window/message_loop.h"
+#include "virtual_time.h"
 
 namespace {
 
@@ -45,27 +44,18 @@ protected:
         page = std::make_unique<Page>(&main);
         page->Create(page->TemplateId(), &main);
         page->ShowWindow(SW_SHOW);
-        Settle(100);
+        LetTimePass(100);
         main.received.clear();
     }
     void TearDown() override {
         page->DestroyWindow();
         main.DestroyWindow();
-        MSG drop;
-        while (PeekMessage(&drop)) {
-        }
-        MessageQueue::Current()->CancelScheduled();
+        ClearQueue();
         g_mainWnd = nullptr;
-    }
-    // Lets `ms` of virtual time pass, handling everything due meanwhile.
-    void Settle(std::uint64_t ms) {
-        bool done = false;
-        MessageQueue::Current()->Schedule(GetClock()->NowMs() + ms, [&done] { done = true; });
-        RunLoopUntil([&done] { return done; });
     }
     void Press(UINT message, POINT at) {
         PostMouseEvent(&main, message, at);
-        Settle(10);
+        LetTimePass(10);
     }
     void Click(POINT at) {
         Press(WM_LBUTTONDOWN, at);
@@ -123,12 +113,12 @@ TEST_F(WelcomePage, CommandTable) {
     page->OnFSCommand("ChangeStep", "3");
     page->OnFSCommand("ChangeStep", "1");
     page->OnFSCommand("changestep", "2");
-    Settle(10);
+    LetTimePass(10);
     EXPECT_TRUE(main.received.empty());
     page->OnFSCommand("ChangeStep", "2");
     page->OnFSCommand("reduce", "");
     page->OnFSCommand("exit", "whatever");
-    Settle(10);
+    LetTimePass(10);
     EXPECT_TRUE(main.Got(WM_WIZ_NEXT, 0));
     EXPECT_TRUE(main.Got(WM_WIZ_REDUCE));
     EXPECT_TRUE(main.Got(WM_WIZ_EXIT));
@@ -141,24 +131,24 @@ TEST_F(WelcomePage, CommandTable) {
 TEST_F(WelcomePage, TipsComeFromTheMovieCutTo76Bytes) {
     page->tooltip.SetDelayTime(TTDT_INITIAL, 500);
     Press(WM_MOUSEMOVE, POINT{480, 370});
-    Settle(600);
+    LetTimePass(600);
     EXPECT_EQ(page->tooltip.ShownText(), "Go on to the next step");
     // A move in both directions hides the tip until the pointer rests again.
     Press(WM_MOUSEMOVE, POINT{300, 250});
     EXPECT_EQ(page->tooltip.ShownText(), "");
     page->movie.SetVariable("tt", std::string(100, 'x'));
     Press(WM_MOUSEMOVE, POINT{301, 251});
-    Settle(600);
+    LetTimePass(600);
     EXPECT_EQ(page->tooltip.ShownText(), std::string(76, 'x'));
     page->movie.SetVariable("tt", "");
     Press(WM_MOUSEMOVE, POINT{302, 252});
-    Settle(600);
+    LetTimePass(600);
     EXPECT_EQ(page->tooltip.ShownText(), "");
 }
 
 TEST_F(WelcomePage, AHiddenPageShowsNoTipAndTakesItsTipAlong) {
     Press(WM_MOUSEMOVE, POINT{480, 370});
-    Settle(600);
+    LetTimePass(600);
     EXPECT_FALSE(page->tooltip.ShownText().empty());
     page->ShowWindow(SW_HIDE);
     EXPECT_EQ(page->tooltip.ShownText(), "");
@@ -166,7 +156,7 @@ TEST_F(WelcomePage, AHiddenPageShowsNoTipAndTakesItsTipAlong) {
     page->ShowWindow(SW_SHOW);
     Press(WM_MOUSEMOVE, POINT{481, 371});
     page->ShowWindow(SW_HIDE);
-    Settle(600);
+    LetTimePass(600);
     EXPECT_EQ(page->tooltip.ShownText(), "");
 }
 
@@ -178,7 +168,7 @@ TEST_F(EditorPage, ExitAsksFirstAndDeletesThePendingStampOnlyWhenConfirmed) {
     g_pendingStampFile = stamp;
     backend.QueueBoxAnswer(IDCANCEL);
     page->OnFSCommand("exit", "");
-    Settle(10);
+    LetTimePass(10);
     ASSERT_EQ(backend.Boxes().size(), 1u);
     EXPECT_EQ(backend.Boxes()[0].text, g_texts.exitQuestion);
     EXPECT_EQ(backend.Boxes()[0].caption, g_texts.ownTitle);
@@ -188,7 +178,7 @@ TEST_F(EditorPage, ExitAsksFirstAndDeletesThePendingStampOnlyWhenConfirmed) {
 
     backend.QueueBoxAnswer(IDOK);
     page->OnFSCommand("exit", "");
-    Settle(10);
+    LetTimePass(10);
     EXPECT_TRUE(main.Got(WM_WIZ_EXIT));
     EXPECT_FALSE(std::filesystem::exists(stamp));
     EXPECT_TRUE(g_pendingStampFile.empty());

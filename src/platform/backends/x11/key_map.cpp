@@ -4,12 +4,6 @@
 
 namespace {
 
-constexpr WPARAM VK_BACK = 0x08;
-constexpr WPARAM VK_DELETE = 0x2E;
-constexpr WPARAM VK_HOME = 0x24;
-constexpr WPARAM VK_END = 0x23;
-constexpr WPARAM VK_SPACE = 0x20;
-
 // The first code point of UTF-8 text; nothing for empty or broken text.
 std::optional<char32_t> FirstCodePoint(const std::string& text) {
     if (text.empty()) return std::nullopt;

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the public
-# picture suites and runs one target.
-# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_dispatch|fuzz_movie [SECONDS]
+# Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the committed
+# seeds (fuzz/corpus/TARGET), the inputs that once failed (fuzz/regressions/TARGET)
+# and, for the picture decoders, the public picture suites, and runs one target.
+# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_dispatch|fuzz_movie|
+#                    fuzz_registry|fuzz_script|fuzz_shell_names [SECONDS]
+# A finding goes into fuzz/regressions/TARGET once fixed, so CI replays it for good.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=${1:?usage: fuzz/run.sh TARGET [SECONDS]}
@@ -17,6 +20,9 @@ cmake --build build-fuzz --target "$target"
 corpus=build-fuzz/corpus/$target
 extra=()
 mkdir -p "$corpus"
+for seeds in "fuzz/corpus/$target" "fuzz/regressions/$target"; do
+    [[ -d $seeds ]] && find "$seeds" -type f -exec cp -n {} "$corpus/" \;
+done
 data=../shared/testdata
 if [[ $target == fuzz_movie ]]; then
     # Movies are our own format: the wizard's movies in every language and the
@@ -27,6 +33,8 @@ if [[ $target == fuzz_movie ]]; then
     done
     find tests/player/data -name '*.swf' -exec cp -n {} "$corpus/" \; 2>/dev/null || true
     extra=(-dict=fuzz/movie.dict)
+elif [[ $target == fuzz_registry || $target == fuzz_script || $target == fuzz_shell_names ]]; then
+    : # our own formats: the committed seeds are the whole corpus
 elif [[ -d $data ]]; then
     case $target in
         fuzz_bmp) find "$data/bmpsuite" "$data/bmp" -name '*.bmp' -exec cp -n {} "$corpus/" \; ;;

@@ -11,18 +11,9 @@
 #include <vector>
 
 #include "message_box.h"
+#include "shell_name_list.h"
 
 namespace {
-
-std::vector<std::string> SplitNameBlock(const char* block) {
-    std::vector<std::string> names;
-    if (!block) return names;
-    while (*block) {
-        names.emplace_back(block);
-        block += names.back().size() + 1;
-    }
-    return names;
-}
 
 bool IsDirectory(const std::string& path) {
     struct stat info;
@@ -88,8 +79,11 @@ public:
         if (sources.empty()) return EINVAL;
         if (op_.wFunc != FO_DELETE && targets.empty()) return EINVAL;
         for (std::size_t i = 0; i < sources.size(); ++i) {
+            // The target is looked at only now: an earlier move may have made it a folder.
             const std::string target =
-                op_.wFunc == FO_DELETE ? "" : TargetFor(sources[i], targets, i);
+                op_.wFunc == FO_DELETE
+                    ? ""
+                    : TargetFor(sources[i], targets, i, op_.wFunc, op_.fFlags, IsDirectory);
             const int error = One(sources[i], target);
             if (error) {
                 ReportError(sources[i], error);
@@ -100,17 +94,6 @@ public:
     }
 
 private:
-    std::string TargetFor(const std::string& source, const std::vector<std::string>& targets,
-                          std::size_t index) const {
-        const bool pairwise = (op_.fFlags & FOF_MULTIDESTFILES) && targets.size() > 1;
-        const std::string& target =
-            pairwise && index < targets.size() ? targets[index] : targets.front();
-        if (IsDirectory(target) && op_.wFunc != FO_RENAME) {
-            return target + (target.back() == '/' ? "" : "/") + BaseName(source);
-        }
-        return target;
-    }
-
     int One(const std::string& source, const std::string& target) {
         if (!Exists(source)) return ENOENT;
         switch (op_.wFunc) {

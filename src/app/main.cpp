@@ -5,9 +5,11 @@
 //   OSTREL_SCREENSHOTS  where screenshots go (default: a new folder, printed)
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -26,12 +28,23 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
-std::string ScreenshotFolder() {
+// The folder named by OSTREL_SCREENSHOTS, made when missing, else a new one.
+// Nothing when it cannot be made (said on standard error).
+std::optional<std::string> ScreenshotFolder() {
     std::string folder = Env("OSTREL_SCREENSHOTS");
-    if (!folder.empty()) return folder;
-    char pattern[] = "/tmp/ostrel-screens-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return made ? made : "/tmp";
+    if (folder.empty()) {
+        char pattern[] = "/tmp/ostrel-screens-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return made ? made : "/tmp";
+    }
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::cerr << "ostrel: cannot make the screenshot folder " << folder << ": "
+                  << error.message() << "\n";
+        return std::nullopt;
+    }
+    return folder;
 }
 
 // Loads and starts the script; false (with a message) when it cannot be used.
@@ -50,9 +63,10 @@ bool StartScript(HeadlessBackend& backend, std::unique_ptr<ScriptRunner>& runner
         std::cerr << "ostrel: " << path << ": " << (in ? error : "cannot read the script") << "\n";
         return false;
     }
-    const std::string folder = ScreenshotFolder();
-    std::cout << "ostrel: screenshots go to " << folder << std::endl;
-    runner = std::make_unique<ScriptRunner>(backend, std::move(*steps), folder);
+    const std::optional<std::string> folder = ScreenshotFolder();
+    if (!folder) return false;
+    std::cout << "ostrel: screenshots go to " << *folder << std::endl;
+    runner = std::make_unique<ScriptRunner>(backend, std::move(*steps), *folder);
     runner->Start();
     return true;
 }

@@ -1,5 +1,7 @@
 // Codec dispatch: the type code picks the codec; a codec object lives for one call.
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "px_bmp_codec.h"
@@ -114,7 +116,12 @@ bool PxImage::Decode(BYTE* buffer, DWORD size, DWORD imageType) {
 bool PxImage::Load(const char* fileName, DWORD imageType, bool quiet) {
     PxIOFile file;
     if (!file.Open(fileName, "rb")) {
-        if (!quiet) PxMessageBox("File open error", fileName, MB_OK);
+        // Said once: in the box, or, quietly, as the error text for the caller to tell.
+        if (quiet) {
+            SetLastErrorText(std::strerror(errno));
+        } else {
+            PxMessageBox("File open error", fileName, MB_OK);
+        }
         return false;
     }
     return Decode(&file, imageType);
@@ -122,7 +129,10 @@ bool PxImage::Load(const char* fileName, DWORD imageType, bool quiet) {
 
 bool PxImage::Load(const wchar_t* fileName, DWORD imageType) {
     PxIOFile file;
-    if (!file.Open(Utf8Name(fileName).c_str(), "rb")) return false;
+    if (!file.Open(Utf8Name(fileName).c_str(), "rb")) {
+        SetLastErrorText(std::strerror(errno));
+        return false;
+    }
     return Decode(&file, imageType);
 }
 
@@ -190,10 +200,19 @@ bool PxImage::Encode(BYTE*& buffer, LONG& size, DWORD imageType) {
     return true;
 }
 
+// A file that cannot be opened or finished names the system's reason.
 bool PxImage::Save(const char* fileName, DWORD imageType) {
     PxIOFile file;
-    if (!file.Open(fileName, "wb")) return false;
-    return Encode(&file, imageType) && file.Close();
+    if (!file.Open(fileName, "wb")) {
+        SetLastErrorText(std::strerror(errno));
+        return false;
+    }
+    if (!Encode(&file, imageType)) return false;
+    if (!file.Close()) {
+        SetLastErrorText(std::strerror(errno));
+        return false;
+    }
+    return true;
 }
 
 bool PxImage::Save(const wchar_t* fileName, DWORD imageType) {

@@ -58,6 +58,12 @@ int main(int argc, char** argv) {
             RegistryFilePath().c_str());
         return std::string(argv[1]) == "--help" ? 0 : 2;
     }
+    // A damaged file is never written over: said once, with where it is damaged.
+    if (const std::string problem = RegistryFileProblem(); !problem.empty()) {
+        std::fprintf(stderr, "ostrel-setup: %s: %s; nothing was changed\n",
+                     RegistryFilePath().c_str(), problem.c_str());
+        return 1;
+    }
     const UserEnvironment env = CurrentUserEnvironment();
     bool ok = true;
     for (const DefaultValue& value : DefaultValues(env))

@@ -2,15 +2,23 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 #include <vector>
 
 #include "imaging/px_image.h"
+#include "library_messages.h"
 
 namespace pxtool {
 namespace {
 
-void ExpectArguments(const Options& options, std::size_t count, const char* usage) {
-    if (options.positional.size() != count) throw UsageError(std::string("usage: ") + usage);
+constexpr const char* kTypeNames[] = {"", "BMP", "GIF", "JPEG", "PNG"};
+
+// The files of the command line, exactly `count` of them.
+std::vector<FileArgument> ExpectFiles(const Options& options, std::size_t count,
+                                      const char* usage) {
+    std::vector<FileArgument> files = FileArguments(options.positional);
+    if (files.size() != count) throw UsageError(std::string("usage: ") + usage);
+    return files;
 }
 
 int LibraryFailure(const char* what, const std::string& file, const PxImage& image) {
@@ -18,27 +26,43 @@ int LibraryFailure(const char* what, const std::string& file, const PxImage& ima
     return 1;
 }
 
-// Decodes FILE as TYPE, asking for the chosen frame of an animation.
-bool DecodeFile(PxImage& image, const std::string& file, DWORD type, const Options& options) {
+// Why a decode failed. Some refusals come without a text from the decoder: a file
+// that is not of the type at all, or a frame past the last.
+std::string DecodeFailure(const PxImage& image, DWORD type) {
+    if (image.GetLastError()[0] != '\0') return image.GetLastError();
+    if (type == PX_FORMAT_GIF && image.GetNumFrames() > 0 &&
+        image.GetFrame() >= image.GetNumFrames())
+        return "there is no frame " + std::to_string(image.GetFrame()) + " (the file has " +
+               std::to_string(image.GetNumFrames()) + ")";
+    return std::string("not a readable ") + kTypeNames[type] + " picture";
+}
+
+// Decodes the file, asking for the chosen frame of an animation. The decoders'
+// own message boxes stay quiet: the failure is told once, below.
+bool DecodeFile(PxImage& image, const FileArgument& file, const Options& options) {
+    const DWORD type = TypeOf(file);
     if (options.frame) image.SetFrame(*options.frame);
-    std::FILE* stream = std::fopen(file.c_str(), "rb");
+    std::FILE* stream = std::fopen(file.name.c_str(), "rb");
     if (!stream) {
-        std::perror(("pxtool: " + file).c_str());
+        std::perror(("pxtool: cannot open " + file.name).c_str());
         return false;
     }
+    const QuietLibrary quiet;
     const bool ok = image.Decode(stream, type);
     std::fclose(stream);
-    if (!ok) LibraryFailure("cannot decode", file, image);
-    return ok && ApplyOperations(options.operations, image, file);
+    if (!ok) {
+        std::cerr << "pxtool: cannot decode " << file.name << ": " << DecodeFailure(image, type)
+                  << "\n";
+    }
+    return ok && ApplyOperations(options.operations, image, file.name);
 }
 
 }  // namespace
 
 int RunInfo(const Options& options) {
-    ExpectArguments(options, 2, "pxtool info FILE TYPE [--frame N]");
+    const auto files = ExpectFiles(options, 1, "pxtool info FILE [TYPE] [--frame N]");
     PxImage image;
-    if (!DecodeFile(image, options.positional[0], ParseType(options.positional[1]), options))
-        return 1;
+    if (!DecodeFile(image, files[0], options)) return 1;
     const RGBQUAD trans = image.GetTransColor();
     std::printf(
         "width=%u height=%u bpp=%u type=%u frames=%d frame=%d trans_index=%d "
@@ -50,29 +74,30 @@ int RunInfo(const Options& options) {
 }
 
 int RunConvert(const Options& options) {
-    ExpectArguments(options, 4, "pxtool convert IN TYPE OUT TYPE [--frame N] [--quality Q]");
-    const DWORD inType = ParseType(options.positional[1]);
-    const DWORD outType = ParseType(options.positional[3]);
+    const auto files =
+        ExpectFiles(options, 2, "pxtool convert IN [TYPE] OUT [TYPE] [--frame N] [--quality Q]");
+    const DWORD outType = TypeOf(files[1]);
     PxImage image;
-    if (!DecodeFile(image, options.positional[0], inType, options)) return 1;
+    if (!DecodeFile(image, files[0], options)) return 1;
     if (options.quality) image.SetJpegQuality(static_cast<BYTE>(*options.quality));
-    if (!image.Save(options.positional[2].c_str(), outType))
-        return LibraryFailure("cannot encode", options.positional[2], image);
+    if (!image.Save(files[1].name.c_str(), outType))
+        return LibraryFailure("cannot encode", files[1].name, image);
     return 0;
 }
 
 // P6 with the top row first, palette colours resolved, alpha ignored.
 int RunPpm(const Options& options) {
-    ExpectArguments(options, 3, "pxtool ppm IN TYPE OUT.ppm [--frame N]");
+    const auto files = ExpectFiles(options, 2, "pxtool ppm IN [TYPE] OUT.ppm [--frame N]");
+    const std::string& outName = files[1].name;
+    if (files[1].type) throw UsageError("usage: pxtool ppm IN [TYPE] OUT.ppm [--frame N]");
     PxImage image;
-    if (!DecodeFile(image, options.positional[0], ParseType(options.positional[1]), options))
-        return 1;
+    if (!DecodeFile(image, files[0], options)) return 1;
     const LONG width = static_cast<LONG>(image.GetWidth());
     const LONG height = static_cast<LONG>(image.GetHeight());
     std::vector<unsigned char> row(3 * static_cast<std::size_t>(width));
-    std::FILE* out = std::fopen(options.positional[2].c_str(), "wb");
+    std::FILE* out = std::fopen(outName.c_str(), "wb");
     if (!out) {
-        std::perror(("pxtool: " + options.positional[2]).c_str());
+        std::perror(("pxtool: cannot write " + outName).c_str());
         return 1;
     }
     bool ok = std::fprintf(out, "P6\n%d %d\n255\n", width, height) > 0;
@@ -86,7 +111,7 @@ int RunPpm(const Options& options) {
         ok = std::fwrite(row.data(), 1, row.size(), out) == row.size();
     }
     ok = std::fclose(out) == 0 && ok;
-    if (!ok) std::perror(("pxtool: " + options.positional[2]).c_str());
+    if (!ok) std::perror(("pxtool: cannot write " + outName).c_str());
     return ok ? 0 : 1;
 }
 

@@ -1,7 +1,6 @@
 // pxtool gifanim: paletted pictures written as one animated GIF through the
 // multi-frame writer, with a frame delay and a loop count.
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <vector>
@@ -10,22 +9,17 @@
 #include "imaging/px_gif_codec.h"
 #include "imaging/px_image.h"
 #include "imaging/px_io_file.h"
+#include "library_messages.h"
 
 namespace pxtool {
 namespace {
 
 constexpr const char* kUsage = "pxtool gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N]";
 
-// The picture type from the file name's extension.
-DWORD TypeOfFile(const std::string& file) {
-    std::string extension = std::filesystem::path(file).extension().string();
-    if (extension.empty()) throw UsageError("cannot tell the type of " + file + " from its name");
-    return ParseType(extension.substr(1));
-}
-
 std::unique_ptr<PxImage> LoadFrame(const std::string& file, const Options& options) {
     auto image = std::make_unique<PxImage>();
-    if (!image->Load(file.c_str(), TypeOfFile(file), true)) {
+    const QuietLibrary quiet;
+    if (!image->Load(file.c_str(), TypeOf({file, std::nullopt}), true)) {
         std::cerr << "pxtool: cannot decode " << file << ": " << image->GetLastError() << "\n";
         return nullptr;
     }

@@ -7,8 +7,7 @@
 
 #include "commands.h"
 #include "imaging/px_image.h"
-#include "imaging/px_message.h"
-#include "platform/window/message_box.h"
+#include "library_messages.h"
 #include "stamp.h"
 
 namespace {
@@ -16,11 +15,11 @@ namespace {
 constexpr const char* kHelp =
     "usage: pxtool COMMAND ARGS...\n"
     "\n"
-    "  info FILE TYPE [--frame N]\n"
+    "  info FILE [TYPE] [--frame N]\n"
     "      print width, height, bpp, type, frames, frame, transparency, alpha, delay\n"
-    "  convert IN TYPE OUT TYPE [--frame N] [--quality Q] [OPERATION...]\n"
+    "  convert IN [TYPE] OUT [TYPE] [--frame N] [--quality Q] [OPERATION...]\n"
     "      decode IN, apply the operations and encode it as OUT\n"
-    "  ppm IN TYPE OUT.ppm [--frame N]\n"
+    "  ppm IN [TYPE] OUT.ppm [--frame N]\n"
     "      write the decoded picture as a binary PPM (top row first)\n"
     "  gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N]\n"
     "      write paletted pictures (types from their extensions) as one animated GIF;\n"
@@ -28,7 +27,8 @@ constexpr const char* kHelp =
 
 constexpr const char* kHelpTail =
     "\n"
-    "TYPE is 1 (bmp), 2 (gif), 3 (jpeg) or 4 (png), as a number or a name.\n"
+    "TYPE is 1 (bmp), 2 (gif), 3 (jpeg) or 4 (png), as a number or a name; left out,\n"
+    "it comes from the file name's extension (.bmp, .gif, .jpg, .jpeg, .jpe, .png).\n"
     "Exit codes: 0 ok, 1 decode or encode failure, 2 usage.\n"
     "\n";
 
@@ -36,19 +36,6 @@ using Command = int (*)(const pxtool::Options&);
 
 void PrintHelp(std::ostream& out) {
     out << kHelp << pxtool::kStampHelp << kHelpTail << pxtool::kOperationsHelp;
-}
-
-// The library's and the settings' message boxes become lines on standard error.
-int PrintMessage(const char* text, const char* caption, UINT) {
-    std::cerr << "pxtool: " << caption << ": " << text << "\n";
-    return IDOK;
-}
-
-void ConnectMessages() {
-    PxSetMessageBoxHook(PrintMessage);
-    SetMessageBoxHandler([](HWND, const std::string& text, const std::string& caption, UINT style) {
-        return PrintMessage(text.c_str(), caption.c_str(), style);
-    });
 }
 
 }  // namespace
@@ -71,7 +58,7 @@ int main(int argc, char** argv) {
         std::cout << "pxtool " << PxImage::GetVersion() << "\n";
         return 0;
     }
-    ConnectMessages();
+    pxtool::PrintMessageBoxes();
     try {
         if (name == "stamp") return pxtool::RunStamp({argv + 2, argv + argc});
         const auto command = commands.find(name);

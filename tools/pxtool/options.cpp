@@ -3,20 +3,66 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 
 #include "imaging/px_image.h"
 
 namespace pxtool {
 
-DWORD ParseType(const std::string& text) {
+namespace {
+
+// A type's name, also as a file name extension.
+DWORD TypeOfName(const std::string& text) {
     std::string name = text;
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (name == "1" || name == "bmp") return PX_FORMAT_BMP;
-    if (name == "2" || name == "gif") return PX_FORMAT_GIF;
-    if (name == "3" || name == "jpg" || name == "jpeg") return PX_FORMAT_JPG;
-    if (name == "4" || name == "png") return PX_FORMAT_PNG;
-    throw UsageError("unknown picture type '" + text + "' (use 1-4 or bmp, gif, jpeg, png)");
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    if (name == "bmp") return PX_FORMAT_BMP;
+    if (name == "gif") return PX_FORMAT_GIF;
+    if (name == "jpg" || name == "jpeg" || name == "jpe") return PX_FORMAT_JPG;
+    if (name == "png") return PX_FORMAT_PNG;
+    return PX_FORMAT_UNKNOWN;
+}
+
+DWORD TypeOfWord(const std::string& text) {
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '4')
+        return static_cast<DWORD>(text[0] - '0');
+    return TypeOfName(text);
+}
+
+}  // namespace
+
+DWORD ParseType(const std::string& text) {
+    const DWORD type = TypeOfWord(text);
+    if (type == PX_FORMAT_UNKNOWN)
+        throw UsageError("unknown picture type '" + text + "' (use 1-4 or bmp, gif, jpeg, png)");
+    return type;
+}
+
+bool IsTypeWord(const std::string& text) {
+    return TypeOfWord(text) != PX_FORMAT_UNKNOWN;
+}
+
+std::vector<FileArgument> FileArguments(const std::vector<std::string>& positional) {
+    std::vector<FileArgument> files;
+    for (const std::string& arg : positional) {
+        if (!files.empty() && !files.back().type && IsTypeWord(arg)) {
+            files.back().type = ParseType(arg);
+        } else {
+            files.push_back({arg, std::nullopt});
+        }
+    }
+    return files;
+}
+
+DWORD TypeOf(const FileArgument& file) {
+    if (file.type) return *file.type;
+    const std::string extension = std::filesystem::path(file.name).extension().string();
+    const DWORD type = extension.empty() ? PX_FORMAT_UNKNOWN : TypeOfName(extension.substr(1));
+    if (type == PX_FORMAT_UNKNOWN)
+        throw UsageError("cannot tell the type of " + file.name +
+                         " from its name; give its TYPE after it");
+    return type;
 }
 
 long ParseNumber(const std::string& text, long min, long max, const char* what) {

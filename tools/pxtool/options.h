@@ -25,8 +25,21 @@ struct Options {
     std::vector<Operation> operations;
 };
 
-// A type code (1 to 4) or its name: bmp, gif, jpg/jpeg, png.
+// A type code (1 to 4) or its name: bmp, gif, jpg/jpeg/jpe, png.
 DWORD ParseType(const std::string& text);
+bool IsTypeWord(const std::string& text);
+
+// A file named on the command line and the TYPE written after it, if any.
+struct FileArgument {
+    std::string name;
+    std::optional<DWORD> type;
+};
+// The files among the positional arguments: a type word right after a file is that
+// file's TYPE; anywhere else it is a file name.
+std::vector<FileArgument> FileArguments(const std::vector<std::string>& positional);
+// The TYPE given, else the type the file name's extension names, as the wizard
+// chooses it; a usage error when neither tells.
+DWORD TypeOf(const FileArgument& file);
 long ParseNumber(const std::string& text, long min, long max, const char* what);
 Options ParseOptions(const std::vector<std::string>& args);
 

@@ -1,7 +1,11 @@
 #include "stamp.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <string>
 
+#include "library_messages.h"
 #include "options.h"
 #include "stamp/edit_picture.h"
 #include "stamp/stamp_converter.h"
@@ -116,8 +120,10 @@ int RunStamp(const std::vector<std::string>& args) {
     CEditPicture picture;
     picture.originX = kEditX;
     picture.originY = kEditY;
+    const std::size_t said = MessagesPrinted();
     if (!picture.Open(options.input, kAcceptAll, 0)) {
-        std::cerr << "pxtool: cannot open " << options.input << " as a picture\n";
+        if (MessagesPrinted() == said)
+            std::cerr << "pxtool: cannot open " << options.input << " as a picture\n";
         return 1;
     }
     for (const std::string& edit : options.edits)
@@ -146,8 +152,11 @@ int RunStamp(const std::vector<std::string>& args) {
     // As in the wizard, a failed conversion still saves what there is.
     if (!converter.ConvertToStamp(*stamp.image))
         std::cerr << "pxtool: the stamp's colours could not be reduced\n";
+    errno = 0;
     if (!stamp.SaveAs(options.output, PX_FORMAT_PNG, 8)) {
-        std::cerr << "pxtool: cannot write " << options.output << "\n";
+        // The system's reason, when the system refused.
+        std::cerr << "pxtool: cannot write " << options.output
+                  << (errno ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
         return 1;
     }
     return 0;

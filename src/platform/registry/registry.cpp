@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -141,6 +142,15 @@ std::string RegistryFilePath() {
         base = std::string(home ? home : ".") + "/.config";
     }
     return base + "/norvane/registry.reg";
+}
+
+std::string RegistryFileProblem() {
+    std::ifstream in(RegistryFilePath(), std::ios::binary);
+    if (!in) return errno == ENOENT ? "" : std::strerror(errno);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string error;
+    return registry::ParseHive(text.str(), &error) ? "" : error;
 }
 
 LONG RegOpenKeyEx(HKEY root, const char* subKey, DWORD /*options*/, REGSAM access, HKEY* result) {

@@ -40,6 +40,10 @@ constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
 // $OSTREL_REGISTRY, else $XDG_CONFIG_HOME/norvane/registry.reg (~/.config by default).
 std::string RegistryFilePath();
 
+// What keeps the registry file from being read ("line 7: bad value line", or the
+// system's reason); empty when it reads or does not exist yet.
+std::string RegistryFileProblem();
+
 // Opens an existing key. Asking to set values on a file that cannot be written
 // answers ERROR_ACCESS_DENIED.
 LONG RegOpenKeyEx(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* result);

@@ -1,0 +1,30 @@
+# The Debian package (cpack -G DEB; scripts/package.sh builds it as it should be
+# built, installed under /usr): the wizard, the tools, the image library with its
+# headers, the desktop files and the manuals in one package. The libraries it
+# needs are found from the programs themselves (dpkg-shlibdeps); the fonts the
+# wizard draws its texts with are named here, as nothing links them.
+set(CPACK_PACKAGE_NAME ostrel)
+set(CPACK_PACKAGE_VENDOR "Ostrel developers")
+set(CPACK_PACKAGE_CONTACT "Ostrel developers <ostrel@invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "wizard that turns a picture into a stamp for a phone")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Ostrel turns any picture (BMP, GIF, JPEG or PNG) into a stamp for a mobile phone,\n\
+a 32 x 32 or 16 x 16 palette PNG with at most one transparent colour, and sends it\n\
+to the phone. The package also holds pxtool, which runs its image library from the\n\
+command line, and the library itself (libpximage) with its headers, pkg-config\n\
+file and CMake package.")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei")
+# The save dialog looks like the desktop's own when GTK is there.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgtk-3-0")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+set(CPACK_GENERATOR DEB)
+include(CPack)

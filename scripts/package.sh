@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the Debian package as a packager would: a Release build installed under
+# /usr, warnings not fatal, no tests; prints the package's path.
+# OSTREL_PACKAGE_DIR chooses the build folder (default build-package).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+build=${OSTREL_PACKAGE_DIR:-build-package}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DOSTREL_TESTS=OFF -DOSTREL_WERROR=OFF >/dev/null
+cmake --build "$build"
+(cd "$build" && cpack -G DEB >/dev/null)
+ls "$build"/ostrel_*.deb

@@ -15,6 +15,7 @@ build/tools/ostrel-setup >/dev/null
 data_home=${XDG_DATA_HOME:-$HOME/.local/share}
 install -D -m 644 build/data/ostrel.desktop "$data_home/applications/ostrel.desktop"
 install -D -m 644 build/data/ostrel.png "$data_home/icons/hicolor/32x32/apps/ostrel.png"
+install -D -m 644 build/data/ostrel-128.png "$data_home/icons/hicolor/128x128/apps/ostrel.png"
 
 if [[ $# -eq 0 && -n "${DISPLAY:-}" && "${OSTREL_BACKEND:-x11}" == x11 ]]; then
     export OSTREL_BACKEND=x11

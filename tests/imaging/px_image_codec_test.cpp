@@ -159,7 +159,12 @@ TEST_F(Dispatch, SaveAndLoadThroughEverySource) {
         EXPECT_EQ(image->GetPixelColor(2, 1).rgbRed, 200);
     }
     std::remove(narrow.c_str());
+    // A file that cannot be made names the system's reason; a quiet load too.
     EXPECT_FALSE(picture.Save("/nonexistent/dir/x.bmp", PX_FORMAT_BMP));
+    EXPECT_STREQ(picture.GetLastError(), "No such file or directory");
+    PxImage missing;
+    EXPECT_FALSE(missing.Load("/nonexistent/dir/x.bmp", PX_FORMAT_BMP, true));
+    EXPECT_STREQ(missing.GetLastError(), "No such file or directory");
 }
 
 TEST_F(Dispatch, MemoryEncodeOnlyIntoANullBuffer) {

@@ -237,3 +237,11 @@ TEST(RegistryPath, FollowsTheEnvironment) {
     EXPECT_EQ(RegistryFilePath(), "/home/u/.config/norvane/registry.reg");
     setenv("HOME", home.c_str(), 1);
 }
+
+TEST_F(Registry, AFileThatDoesNotReadIsNamedByItsLine) {
+    EXPECT_EQ(RegistryFileProblem(), "");  // no file yet is no problem
+    WriteFile("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=dword:12\n");
+    EXPECT_EQ(RegistryFileProblem(), "line 4: bad value line");
+    WriteFile("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=\"y\"\n");
+    EXPECT_EQ(RegistryFileProblem(), "");
+}

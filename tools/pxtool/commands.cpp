@@ -21,8 +21,12 @@ std::vector<FileArgument> ExpectFiles(const Options& options, std::size_t count,
     return files;
 }
 
-int LibraryFailure(const char* what, const std::string& file, const PxImage& image) {
-    std::cerr << "pxtool: " << what << " " << file << ": " << image.GetLastError() << "\n";
+int EncodeFailure(const std::string& file, DWORD type, const PxImage& image) {
+    const char* reason = image.GetLastError();
+    std::cerr << "pxtool: cannot encode " << file << ": "
+              << (*reason ? reason
+                          : std::string("the picture cannot be written as ") + kTypeNames[type])
+              << "\n";
     return 1;
 }
 
@@ -81,7 +85,7 @@ int RunConvert(const Options& options) {
     if (!DecodeFile(image, files[0], options)) return 1;
     if (options.quality) image.SetJpegQuality(static_cast<BYTE>(*options.quality));
     if (!image.Save(files[1].name.c_str(), outType))
-        return LibraryFailure("cannot encode", files[1].name, image);
+        return EncodeFailure(files[1].name, outType, image);
     return 0;
 }
 

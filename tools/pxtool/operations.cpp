@@ -1,6 +1,7 @@
 #include "operations.h"
 
 #include <iostream>
+#include <string>
 
 #include "imaging/px_image.h"
 #include "options.h"
@@ -130,7 +131,9 @@ bool ApplyOperations(const std::vector<Operation>& operations, PxImage& image,
                      const std::string& file) {
     for (const Operation& operation : operations) {
         if (!operation.apply(image)) {
-            std::cerr << "pxtool: " << operation.text << " failed on " << file << "\n";
+            const char* reason = image.GetLastError();
+            std::cerr << "pxtool: " << operation.text << " failed on " << file
+                      << (*reason ? std::string(": ") + reason : std::string()) << "\n";
             return false;
         }
     }

@@ -4,7 +4,8 @@
 # first run, and pxtool --help works. Needs root, debootstrap and Debian's mirror.
 # usage: scripts/check-package.sh OSTREL.deb [CHROOT-FOLDER]
 # The chroot (default /var/tmp/ostrel-check) is made with debootstrap once and
-# copied for each check, so every check starts from a fresh system.
+# copied for each check, so every check starts from a fresh system. With
+# OSTREL_CHECK_SHOTS set, the wizard's screenshots are copied there.
 set -euo pipefail
 deb=$(readlink -f "${1:?usage: scripts/check-package.sh OSTREL.deb [CHROOT-FOLDER]}")
 base=${2:-/var/tmp/ostrel-check}
@@ -32,7 +33,7 @@ apt-get install -y -qq /tmp/ostrel_*.deb >/tmp/apt.log || { cat /tmp/apt.log; ex
 echo "installed: $(dpkg-query -W -f="\${Package} \${Version}" ostrel)"
 echo "depends:   $(dpkg-query -W -f="\${Depends}" ostrel)"
 ldconfig -p | grep -q "libpximage.so.0 " && echo "libpximage.so.0 is known to the loader"
-useradd -m tester
+useradd -m -s /bin/bash tester
 su tester -c "
 set -euo pipefail
 pxtool --help | head -n 1
@@ -49,4 +50,8 @@ pxtool info \$HOME/shots/1-welcome.png
 ostrel-setup --help | head -n 1
 "
 '
+if [[ -n ${OSTREL_CHECK_SHOTS:-} ]]; then
+    mkdir -p "$OSTREL_CHECK_SHOTS"
+    cp "$root"/home/tester/shots/*.png "$OSTREL_CHECK_SHOTS/"
+fi
 echo "package check passed"

@@ -3,6 +3,8 @@
 #include <strings.h>
 #include <mutex>
 
+#include "imaging/px_jpeg_reduced.h"
+
 void RegisterPlaceholderPicture();  // generated from the placeholder's PNG
 
 namespace {
@@ -43,6 +45,13 @@ void PlaceTrueColourPicture(PxImage& square, const PxImage& copy, LONG offX, LON
     }
 }
 
+// A thumbnail needs 64 pixels; twice that keeps the squaring's nearest-neighbour
+// step from showing while skipping most of a big photo's decoding.
+bool LoadForThumbnail(const std::string& path, int code, PxImage& image) {
+    if (code == PX_FORMAT_JPG) return PxLoadJpegReduced(path.c_str(), kThumbnailDecodeSide, image);
+    return image.Load(path.c_str(), static_cast<DWORD>(code), true);
+}
+
 }  // namespace
 
 void RegisterStampResources() {
@@ -56,7 +65,7 @@ int LoadThumbnailPicture(const std::string& path, PxImage& image) {
         image.SetType(PX_FORMAT_UNKNOWN);
         return 0;
     }
-    if (!image.Load(path.c_str(), static_cast<DWORD>(code), true)) {
+    if (!LoadForThumbnail(path, code, image)) {
         RegisterStampResources();
         code = PX_FORMAT_PNG;
         image.LoadResource(FindResource(nullptr, kPlaceholderPictureId, "PNG"), PX_FORMAT_PNG,

@@ -10,6 +10,7 @@
 #include "imaging/px_message.h"
 #include "platform/window/message_box.h"
 #include "stamp.h"
+#include "thumbnail.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ constexpr const char* kHelpTail =
 using Command = int (*)(const pxtool::Options&);
 
 void PrintHelp(std::ostream& out) {
-    out << kHelp << pxtool::kStampHelp << kHelpTail << pxtool::kOperationsHelp;
+    out << kHelp << pxtool::kStampHelp << pxtool::kThumbnailHelp << kHelpTail
+        << pxtool::kOperationsHelp;
 }
 
 // The library's and the settings' message boxes become lines on standard error.
@@ -74,6 +76,7 @@ int main(int argc, char** argv) {
     ConnectMessages();
     try {
         if (name == "stamp") return pxtool::RunStamp({argv + 2, argv + argc});
+        if (name == "thumbnail") return pxtool::RunThumbnail({argv + 2, argv + argc});
         const auto command = commands.find(name);
         if (command == commands.end()) throw pxtool::UsageError("unknown command '" + name + "'");
         return command->second(pxtool::ParseOptions({argv + 2, argv + argc}));

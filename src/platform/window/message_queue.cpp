@@ -133,6 +133,14 @@ bool MessageQueue::HasWork() const {
     return !sent_.empty() || !posted_.empty() || quit_.has_value();
 }
 
+bool MessageQueue::HandleSentMessages() {
+    std::unique_lock lock(mutex_);
+    bool any = false;
+    while (HandleSent(lock))
+        any = true;
+    return any;
+}
+
 bool MessageQueue::Next(MSG& out, bool wait) {
     std::unique_lock lock(mutex_);
     for (;;) {

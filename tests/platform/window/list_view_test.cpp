@@ -115,6 +115,7 @@ TEST_F(ListView, ItemsSentFromAnotherThreadArriveInOrder) {
 TEST_F(ListView, BlackIsTheMaskAndTheSelectionShows) {
     PxImage picture;  // red on the left, black on the right
     picture.Create(64, 64, 24, PX_FORMAT_BMP);
+    picture.Clear(0);
     for (LONG y = 0; y < 64; ++y)
         for (LONG x = 0; x < 32; ++x)
             picture.SetPixelColor(x, y, RGBQUAD{0, 0, 255, 0});

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "app/settings/settings.h"
 #include "app/texts/wizard_texts.h"
 #include "imaging/px_image.h"
+#include "imaging/px_message.h"
 #include "pages/dlg_wiz2.h"
 #include "pages/list_picture_files.h"
 #include "platform/backends/headless_backend.h"
@@ -27,6 +29,13 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+std::atomic<int> g_libraryBoxes{0};
+
+int CountLibraryBox(const char*, const char*, UINT) {
+    ++g_libraryBoxes;
+    return IDOK;
+}
 
 class MainProbe : public CWnd {
 public:
@@ -153,12 +162,17 @@ TEST(ListPictureFiles, PlainFilesInByteOrderWithoutHiddenOnesOrFolders) {
 }
 
 TEST_F(PictureBrowser, FirstShowListsTheRememberedFolderWithThePlaceholderForABadPicture) {
+    // The worker never opens a box, not even the decoders' own.
+    g_libraryBoxes = 0;
+    PxSetMessageBoxHook(CountLibraryBox);
     Show();
     EXPECT_EQ(page->folderTree.SelectedFolder().FolderPath(), Holiday());
     EXPECT_EQ(SettledItems(3), (std::vector<std::string>{"A.gif", "b.jpg", "x.png"}));
     EXPECT_EQ(page->thumbnails.GetImageCount(), 3);
     EXPECT_EQ(page->movie.TCurrentFrame("next"), 0);
     EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(g_libraryBoxes, 0);
+    PxSetMessageBoxHook(nullptr);
 }
 
 TEST_F(PictureBrowser, ThreeQuickFolderChangesEndWithTheThirdFoldersListOnly) {

@@ -60,6 +60,12 @@ bool PxJpegCodec::ReadPicture(PxJpegReadState& s) {
     cinfo.scale_num = 1;
     cinfo.scale_denom =
         PxJpegReductionFor(cinfo.image_width, cinfo.image_height, minimumLongerSide_);
+    if (cinfo.scale_denom > 1) {
+        // A small picture shows nothing of the exact transform and the smooth
+        // chroma upsampling; the fast ones save a good part of the work.
+        cinfo.dct_method = JDCT_IFAST;
+        cinfo.do_fancy_upsampling = FALSE;
+    }
     jpeg_start_decompress(&cinfo);
     if (!Create(cinfo.output_width, cinfo.output_height, 8 * cinfo.output_components,
                 PX_FORMAT_JPG))

@@ -120,11 +120,17 @@ protected:
         }
         return true;
     }
-    // Waits until the worker has had time to finish its pass, then lets it settle.
+    // The list once it holds `expected` items and has not changed for 300 ms.
     std::vector<std::string> SettledItems(int expected) {
-        WaitFor([&] { return page->fileList.GetItemCount() == expected; });
-        for (int i = 0; i < 50; ++i)
-            WaitFor([] { return !MessageQueue::Current()->HandleSentMessages(); });
+        auto stableSince = std::chrono::steady_clock::now();
+        int last = -1;
+        WaitFor([&] {
+            const int count = page->fileList.GetItemCount();
+            const auto now = std::chrono::steady_clock::now();
+            if (count != last) stableSince = now;
+            last = count;
+            return count == expected && now - stableSince > std::chrono::milliseconds(300);
+        });
         std::vector<std::string> items;
         for (int i = 0; i < page->fileList.GetItemCount(); ++i)
             items.push_back(page->fileList.GetItemText(i));
@@ -195,10 +201,12 @@ TEST_F(PictureBrowser, AFolderOf500PicturesShowsItsFirstThumbnailsAndAChangeRest
         WritePicture(root / "many" / ("p" + std::to_string(1000 + i) + ".png"), PX_FORMAT_PNG,
                      static_cast<BYTE>(i));
     Show();
+    SettledItems(3);
     page->folderTree.Navigate((root / "many").string(), 0, TRUE);
-    ASSERT_TRUE(WaitFor([&] { return page->fileList.GetItemCount() >= 3; }));
+    ASSERT_TRUE(WaitFor([&] {
+        return page->fileList.GetItemCount() >= 3 && page->fileList.GetItemText(0) == "p1000.png";
+    }));
     EXPECT_LT(page->fileList.GetItemCount(), 500);  // the rest still loading
-    EXPECT_EQ(page->fileList.GetItemText(0), "p1000.png");
     page->folderTree.Navigate(Holiday(), 0, TRUE);
     EXPECT_EQ(SettledItems(3), (std::vector<std::string>{"A.gif", "b.jpg", "x.png"}));
 }

@@ -114,9 +114,9 @@ protected:
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) return false;
+            // One message of the worker at a time, so every step of the list is seen.
             if (!MessageQueue::Current()->HandleSentMessages())
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            PumpWaitingMessages();
         }
         return true;
     }

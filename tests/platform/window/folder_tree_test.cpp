@@ -225,3 +225,26 @@ TEST_F(FolderTree, DrawsIconsAndTheSelectionAndScrollsWithTheWheel) {
     tree.SendMessage(WM_MOUSEWHEEL, static_cast<WPARAM>(WHEEL_DELTA) << 16, 0);
     EXPECT_LT(tree.TopPosition(), top);
 }
+
+TEST_F(FolderTree, ANameCutToFitShowsItsWholePathAsTheTip) {
+    const std::string longName = "a folder name far too long for the tree to show whole";
+    fs::create_directories(Path("home/Desktop/" + longName));
+    tree.Navigate(Path("home/Desktop/" + longName), 0, TRUE);
+    const auto rows = tree.VisibleRows();
+    const auto at = [&](const std::string& path) {
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.path == path; });
+        return static_cast<int>(row - rows.begin()) * CFolderView::kRowHeight + 5 -
+               tree.TopPosition();
+    };
+    const auto tipAt = [&](int y) {
+        tree.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(120, y));
+        NMTTDISPINFO info{};
+        info.hdr.code = TTN_GETDISPINFO;
+        info.uFlags = TTF_IDISHWND;
+        tree.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        return std::string(info.lpszText ? info.lpszText : "");
+    };
+    EXPECT_EQ(tipAt(at(Path("home/Desktop/" + longName))), Path("home/Desktop/" + longName));
+    EXPECT_EQ(tipAt(at(Path("home/Desktop"))), "");  // shown whole: no tip
+}

@@ -15,11 +15,6 @@
 #include "tooltip.h"
 #include "window.h"
 
-#ifndef TRUE
-constexpr BOOL TRUE = 1;
-constexpr BOOL FALSE = 0;
-#endif
-
 constexpr UINT FTN_FOLDERCHANGED = static_cast<UINT>(-1700);
 
 // The root view's path; every path beginning with "::" stands for it.

@@ -23,4 +23,12 @@ if [[ $# -eq 0 && -n "${DISPLAY:-}" && "${OSTREL_BACKEND:-x11}" == x11 ]]; then
 fi
 export OSTREL_BACKEND=headless
 export OSTREL_SCRIPT=${1:-data/demo/walkthrough.txt}
+if [[ $# -eq 0 && -z "${OSTREL_REGISTRY:-}" ]]; then
+    # The demo browses the pictures drawn at build time, with settings of its own
+    # so that the user's remembered folder stays as it is.
+    export OSTREL_REGISTRY=$PWD/build/data/demo/registry.reg
+    printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510\\Customization Wizards\\user]\n"BrowseStamp"="%s"\n' \
+        "$PWD/build/data/demo/pictures" >"$OSTREL_REGISTRY"
+    build/tools/ostrel-setup >/dev/null
+fi
 exec build/src/app/ostrel

@@ -15,6 +15,11 @@ public:
     bool Decode(PxFile* stream);
     bool Encode(PxFile* stream);
 
+    // Decoding at a reduced scale (1/2, 1/4 or 1/8, the smallest that keeps the
+    // longer side at least `side` pixels) for callers that only show a small
+    // picture. 0, the default, decodes in full.
+    void SetMinimumLongerSide(DWORD side) { minimumLongerSide_ = side; }
+
 private:
     // Everything between the recovery point and the end of a decode or encode;
     // a library error jumps back out of these, so they hold no object with a
@@ -29,4 +34,10 @@ private:
 
     bool EncodeGuarded(PxJpegWriteState& s, PxFile* stream);
     bool WritePicture(PxJpegWriteState& s);
+
+    DWORD minimumLongerSide_ = 0;
 };
+
+// The denominator of the DCT scale (1, 2, 4 or 8) for a picture of width x height
+// that must keep its longer side at least `side` pixels; 1 for side 0.
+unsigned PxJpegReductionFor(DWORD width, DWORD height, DWORD side);

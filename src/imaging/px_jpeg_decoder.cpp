@@ -23,6 +23,15 @@ constexpr long kMaxLibraryMemory = 1L << 30;
 
 }  // namespace
 
+unsigned PxJpegReductionFor(DWORD width, DWORD height, DWORD side) {
+    if (side == 0) return 1;
+    const DWORD longer = std::max(width, height);
+    // The library rounds a scaled side up.
+    for (unsigned denom = 8; denom > 1; denom /= 2)
+        if ((longer + denom - 1) / denom >= side) return denom;
+    return 1;
+}
+
 bool PxJpegCodec::Decode(PxFile* stream) {
     if (!stream) return false;
     PxJpegReadState s{};
@@ -48,6 +57,15 @@ bool PxJpegCodec::ReadPicture(PxJpegReadState& s) {
     jpeg_read_header(&cinfo, TRUE);
     if (std::uint64_t{cinfo.image_width} * cinfo.image_height > kPxMaxPixels)
         return PxJpegFail(s.error, "JPEG image is too large");
+    cinfo.scale_num = 1;
+    cinfo.scale_denom =
+        PxJpegReductionFor(cinfo.image_width, cinfo.image_height, minimumLongerSide_);
+    if (cinfo.scale_denom > 1) {
+        // A small picture shows nothing of the exact transform and the smooth
+        // chroma upsampling; the fast ones save a good part of the work.
+        cinfo.dct_method = JDCT_IFAST;
+        cinfo.do_fancy_upsampling = FALSE;
+    }
     jpeg_start_decompress(&cinfo);
     if (!Create(cinfo.output_width, cinfo.output_height, 8 * cinfo.output_components,
                 PX_FORMAT_JPG))

@@ -12,5 +12,16 @@ using PxMessageBoxHook = int (*)(const char* text, const char* caption, UINT sty
 // Installs the hook (null removes it) and returns the previous one.
 PxMessageBoxHook PxSetMessageBoxHook(PxMessageBoxHook hook);
 
-// IDOK when no hook is installed.
+// IDOK when no hook is installed, or while the calling thread holds a
+// PxQuietMessages.
 int PxMessageBox(const char* text, const char* caption, UINT style);
+
+// While one lives, the library shows no message box on this thread: for loads that
+// must stay silent whatever the codec finds (thumbnails on a worker thread).
+class PxQuietMessages {
+public:
+    PxQuietMessages();
+    ~PxQuietMessages();
+    PxQuietMessages(const PxQuietMessages&) = delete;
+    PxQuietMessages& operator=(const PxQuietMessages&) = delete;
+};

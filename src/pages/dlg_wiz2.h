@@ -1,10 +1,76 @@
-// Step 2: Choosing a picture.
+// Step 2: choosing a picture. The folder tree on the left, the thumbnails of its
+// current folder on the right, filled by the page's worker thread
+// (thumbnail_worker.cpp); moving on opens the chosen file as the editor's picture.
 #pragma once
 
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+
 #include "app/flash/wiz_page.h"
+#include "platform/system/event.h"
+#include "platform/window/folder_tree.h"
+#include "platform/window/image_list.h"
+#include "platform/window/list_view.h"
+
+constexpr int IDC_FILE_LIST = 1022;
+constexpr int IDC_FOLDER_TREE = 1024;
 
 class CDlgWiz2 : public CDlgWizPage {
 public:
+    static constexpr int kThumbnailSize = 64;
+
     explicit CDlgWiz2(CWnd* parent);
+    // Stops the worker and waits for it.
+    ~CDlgWiz2() override;
+
     bool OnInitDialog() override;
+    void OnFSCommand(const std::string& command, const std::string& argument) override;
+    // Moves on only while the page shows and its Next button is enabled.
+    void Next() override;
+    void OnShowWindow(bool show, UINT status) override;
+    bool PreTranslateMessage(const MSG& message) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The worker's side (thumbnail_worker.cpp).
+    void RestartThumbnails();
+    void SetStopRequested(bool value);
+    // Also true once the page is going away.
+    bool IsStopRequested();
+    bool IsQuitRequested();
+    // chosenPath in one piece, against the page's writes.
+    std::string ChosenPathCopy();
+
+    Event wakeEvent{true, false};
+    CImageList thumbnails;
+    CListCtrl fileList;
+    bool stopRequested = false;
+    bool firstShow = true;
+    std::mutex stopLock;
+    std::string chosenPath;
+    CWnd* parent;
+    CFolderView folderTree;
+    int selectedItem = -1;
+
+protected:
+    CWnd* CreateControlObject(const struct ControlTemplate& control) override;
+
+private:
+    void GoToRoot(bool lastUsed);
+    void AcceptPicture();
+    void OnFolderChanged();
+    void OnItemChanged(const NMLISTVIEW& info);
+    void OnWizActivated();
+    void EnableNext(bool enable);
+    std::string TreePath() const;
+    void SetChosenPath(std::string path);
+    void StopWorker();
+
+    bool quitRequested_ = false;
+    std::atomic<bool> workerDone_{false};
+    std::thread worker_;
 };
+
+// The worker thread's procedure: one pass over the newest chosen folder per wake-up.
+void ThumbnailWorker(CDlgWiz2* page);

@@ -3,6 +3,9 @@
 #include <strings.h>
 #include <mutex>
 
+#include "imaging/px_jpeg_reduced.h"
+#include "imaging/px_message.h"
+
 void RegisterPlaceholderPicture();  // generated from the placeholder's PNG
 
 namespace {
@@ -43,6 +46,16 @@ void PlaceTrueColourPicture(PxImage& square, const PxImage& copy, LONG offX, LON
     }
 }
 
+// A thumbnail needs 64 pixels; twice that keeps the squaring's nearest-neighbour
+// step from showing while skipping most of a big photo's decoding.
+// The PNG and GIF decoders tell their errors in a box; a thumbnail shows the
+// placeholder instead, and the worker thread must never open a box.
+bool LoadForThumbnail(const std::string& path, int code, PxImage& image) {
+    const PxQuietMessages quiet;
+    if (code == PX_FORMAT_JPG) return PxLoadJpegReduced(path.c_str(), kThumbnailDecodeSide, image);
+    return image.Load(path.c_str(), static_cast<DWORD>(code), true);
+}
+
 }  // namespace
 
 void RegisterStampResources() {
@@ -56,7 +69,7 @@ int LoadThumbnailPicture(const std::string& path, PxImage& image) {
         image.SetType(PX_FORMAT_UNKNOWN);
         return 0;
     }
-    if (!image.Load(path.c_str(), static_cast<DWORD>(code), true)) {
+    if (!LoadForThumbnail(path, code, image)) {
         RegisterStampResources();
         code = PX_FORMAT_PNG;
         image.LoadResource(FindResource(nullptr, kPlaceholderPictureId, "PNG"), PX_FORMAT_PNG,

@@ -7,12 +7,15 @@
 #include "imaging/px_image.h"
 
 constexpr int kPlaceholderPictureId = 165;
+// A JPEG thumbnail is decoded reduced as far as its longer side keeps this many pixels.
+constexpr DWORD kThumbnailDecodeSide = 128;
 
 // Registers the built-in pictures once; safe from any thread.
 void RegisterStampResources();
 
 // Loads `path` into `image` by its extension and returns the format code used (the
 // placeholder counts as PNG), or 0 without loading when the extension names none.
+// A JPEG is decoded at a reduced scale (kThumbnailDecodeSide).
 int LoadThumbnailPicture(const std::string& path, PxImage& image);
 
 // Centres the picture in a size x size square, scaling it down (nearest neighbour,

@@ -129,6 +129,11 @@ TEST(OstrelProgram, ASecondCopyRestoresTheFirstAndLeavesSilently) {
 TEST(OstrelProgram, TheDemoWalksFromTheWelcomePageByTheMoviesNextButton) {
     const fs::path dir = FreshFolder("ostrel_demo");
     const std::string env = Environment(dir);
+    // As ./run.sh does: the demo browses the pictures drawn at build time.
+    std::ofstream(dir / "r.reg") << "Windows Registry Editor Version 5.00\n\n"
+                                    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510\\"
+                                    "Customization Wizards\\user]\n"
+                                    "\"BrowseStamp\"=\"" OSTREL_DEMO_PICTURES "\"\n";
     ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
     ASSERT_EQ(RunCommand(env + "OSTREL_SCRIPT='" OSTREL_SOURCE_DIR "/data/demo/walkthrough.txt' " +
                          OSTREL_PROGRAM_PATH " > '" + (dir / "out.txt").string() + "'"),
@@ -141,6 +146,10 @@ TEST(OstrelProgram, TheDemoWalksFromTheWelcomePageByTheMoviesNextButton) {
         PxImage shot;
         const fs::path path = dir / (std::string(shots[step - 1]) + ".png");
         ASSERT_TRUE(shot.Load(path.c_str(), PX_FORMAT_PNG, true)) << path;
+        if (step == 2) {  // the first thumbnail is shown, and chosen
+            const RGBQUAD p = shot.GetPixelColor(345, 410 - 175);
+            EXPECT_FALSE(p.rgbRed == 255 && p.rgbGreen == 255 && p.rgbBlue == 255);
+        }
         for (int mark = 1; mark <= 6; ++mark) {
             const RGBQUAD p = shot.GetPixelColor(383 + 28 * (mark - 1) + 2, 410 - 45);
             const bool accent = p.rgbRed == 0x25 && p.rgbGreen == 0x63 && p.rgbBlue == 0xEB;

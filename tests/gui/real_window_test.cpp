@@ -11,6 +11,7 @@
 
 #include "app/main_window/window_outline.h"
 #include "app/resources/wizard_resources.h"
+#include "app/settings/settings.h"
 #include "desktop_tools.h"
 #include "platform/gdi/gdi.h"
 
@@ -156,6 +157,46 @@ TEST_F(RealWindow, TheMoviesNextButtonShowsStepTwo) {
         }
     }
     EXPECT_GT(changed, 1000) << "step 2 looks like step 1";
+}
+
+// Step 2 on the pictures drawn at build time: the list fills, a click chooses the
+// first thumbnail and switches Next on, the wheel and keys reach the controls, and
+// Enter moves on to step 3.
+TEST_F(RealWindow, ThePictureBrowserFillsItsListAndMovesOnWithTheChosenPicture) {
+    if (!MovieInstalled()) GTEST_SKIP() << "no movie (EN/Pennon.swf) next to the program yet";
+    setenv("OSTREL_REGISTRY", env_["OSTREL_REGISTRY"].c_str(), 1);
+    ASSERT_TRUE(
+        WriteRegString("BrowseStamp", OSTREL_DEMO_PICTURES, "\\Customization Wizards\\user"));
+    unsetenv("OSTREL_REGISTRY");
+    StartFirst();
+    ASSERT_TRUE(WaitFor([&] { return Traced("step 1"); }, 10));
+    RunShell("sleep 1");
+    ClickAt(place_.x + 485, place_.y + 375);
+    ASSERT_TRUE(WaitFor([&] { return Traced("step 2"); }, 10)) << Trace();
+    RunShell("sleep 2");  // the thumbnails
+    PxImage listed, chosen;
+    ASSERT_TRUE(Shoot("03-browser.png", listed));
+    const auto white = [&](const PxImage& screen, int x, int y) {
+        return ScreenPixel(screen, place_.x + x, place_.y + y) == RGB(255, 255, 255);
+    };
+    EXPECT_FALSE(white(listed, 345, 175)) << "no first thumbnail";
+    int drawn = 0;  // the tree's icons and names
+    for (int y = 142; y < 328; y += 2)
+        for (int x = 40; x < 280; x += 2)
+            drawn += !white(listed, x, y);
+    EXPECT_GT(drawn, 200) << "no folder tree";
+    ClickAt(place_.x + 345, place_.y + 175);
+    RunShell("xdotool sleep 0.3 key Right sleep 0.3 key Left sleep 0.3");
+    // The wheel over the tree scrolls it; the list keeps its choice.
+    RunShell("xdotool mousemove " + std::to_string(place_.x + 150) + " " +
+             std::to_string(place_.y + 250) + " click 5 sleep 0.3");
+    ASSERT_TRUE(Shoot("04-browser-chosen.png", chosen));
+    EXPECT_NE(ScreenPixel(listed, place_.x + 460, place_.y + 375),
+              ScreenPixel(chosen, place_.x + 460, place_.y + 375))
+        << "Next did not switch on";
+    RunShell("xdotool mousemove " + std::to_string(place_.x + 345) + " " +
+             std::to_string(place_.y + 175) + " click 1 sleep 0.3 key Return");
+    EXPECT_TRUE(WaitFor([&] { return Traced("step 3"); }, 10)) << Trace();
 }
 
 TEST_F(RealWindow, TheTopStripDragsTheWindow) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "stamp/thumbnail_picture.h"
 #include "stamp_support.h"
 
@@ -29,7 +31,26 @@ TEST(LoadThumbnailPicture, CodeFromTheExtensionAndPlaceholderForUnreadableFiles)
         EXPECT_EQ(missing.GetHeight(), 28u);
         EXPECT_TRUE(missing.HasAlpha());
     }
+    // Files that exist but do not decode: the decoders' own boxes stay shut too.
+    for (const char* name : {"bad.png", "bad.gif", "bad.jpg"}) {
+        std::ofstream(folder / name) << "not a picture";
+        PxImage bad;
+        EXPECT_EQ(LoadThumbnailPicture(folder / name, bad), PX_FORMAT_PNG) << name;
+        EXPECT_EQ(bad.GetWidth(), 28u);
+    }
     EXPECT_TRUE(messages.texts().empty());
+}
+
+TEST(LoadThumbnailPicture, AJpegIsDecodedReducedButKeepsItsProportions) {
+    ScratchFolder folder;
+    PxImage photo = Gradient(1200, 900);
+    ASSERT_TRUE(photo.Save((folder / "big.jpg").c_str(), PX_FORMAT_JPG));
+    PxImage image;
+    EXPECT_EQ(LoadThumbnailPicture(folder / "big.jpg", image), PX_FORMAT_JPG);
+    EXPECT_EQ(image.GetWidth(), 150u);  // 1/8 keeps 150 >= 128
+    EXPECT_EQ(image.GetHeight(), 113u);
+    ASSERT_TRUE(MakeSquareThumbnail(image, 64));
+    EXPECT_EQ(image.GetWidth(), 64u);
 }
 
 TEST(Placeholder, IsAFramedPictureOnATransparentGround) {

@@ -9,6 +9,7 @@
 #include "imaging/px_image.h"
 #include "library_messages.h"
 #include "stamp.h"
+#include "thumbnail.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ constexpr const char* kHelpTail =
 using Command = int (*)(const pxtool::Options&);
 
 void PrintHelp(std::ostream& out) {
-    out << kHelp << pxtool::kStampHelp << kHelpTail << pxtool::kOperationsHelp;
+    out << kHelp << pxtool::kStampHelp << pxtool::kThumbnailHelp << kHelpTail
+        << pxtool::kOperationsHelp;
 }
 
 }  // namespace
@@ -61,6 +63,7 @@ int main(int argc, char** argv) {
     pxtool::PrintMessageBoxes();
     try {
         if (name == "stamp") return pxtool::RunStamp({argv + 2, argv + argc});
+        if (name == "thumbnail") return pxtool::RunThumbnail({argv + 2, argv + argc});
         const auto command = commands.find(name);
         if (command == commands.end()) throw pxtool::UsageError("unknown command '" + name + "'");
         return command->second(pxtool::ParseOptions({argv + 2, argv + argc}));

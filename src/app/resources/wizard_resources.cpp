@@ -74,6 +74,16 @@ void RegisterDialogs() {
                                 "",
                                 {{IDC_PLAYER, "ShockwaveFlash", "", kMainRect, WS_VISIBLE}}});
     }
+    // Step 2 lays the folder tree and the file list over its movie. Later controls
+    // lie above earlier ones here, so the movie comes first.
+    RegisterDialogTemplate(
+        {IDD_WIZ1 + 1,
+         kMainRect,
+         kPageStyle,
+         "",
+         {{IDC_PLAYER, "ShockwaveFlash", "", kMainRect, WS_VISIBLE},
+          {1024, "FolderTree", "", RECT{37, 55, 37 + 121, 55 + 108}, WS_VISIBLE},
+          {1022, "SysListView32", "", RECT{213, 42, 213 + 143, 42 + 129}, WS_VISIBLE}}});
     RegisterDialogTemplate({IDD_MASK, RECT{0, 0, 20, 20}, WS_CHILD, "", {}});
     RegisterDialogTemplate(
         {IDD_ABOUTBOX,

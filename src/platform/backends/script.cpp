@@ -33,8 +33,9 @@ bool IsNumber(const std::string& text) {
 
 const std::map<std::string, WPARAM>& KeyNames() {
     static const std::map<std::string, WPARAM> keys = {
-        {"ENTER", VK_RETURN}, {"ESCAPE", VK_ESCAPE}, {"TAB", VK_TAB},   {"LEFT", VK_LEFT},
-        {"RIGHT", VK_RIGHT},  {"UP", VK_UP},         {"DOWN", VK_DOWN},
+        {"ENTER", VK_RETURN}, {"ESCAPE", VK_ESCAPE}, {"TAB", VK_TAB},       {"LEFT", VK_LEFT},
+        {"RIGHT", VK_RIGHT},  {"UP", VK_UP},         {"DOWN", VK_DOWN},     {"HOME", VK_HOME},
+        {"END", VK_END},      {"PAGEUP", VK_PRIOR},  {"PAGEDOWN", VK_NEXT}, {"BACKSPACE", VK_BACK},
     };
     return keys;
 }

@@ -6,7 +6,8 @@
 //                                    whatever arrives meanwhile (other processes)
 //   click X Y                        left press and release at a point of the input window
 //   press X Y / release X Y / move X Y / dblclick X Y / rclick X Y
-//   key NAME                         ENTER ESCAPE TAB LEFT RIGHT UP DOWN, or one character
+//   key NAME                         ENTER ESCAPE TAB LEFT RIGHT UP DOWN HOME END PAGEUP
+//                                    PAGEDOWN BACKSPACE, or one character
 //   answer OK|CANCEL|YES|NO          how the next message box is answered
 //   menu ID                          what the next pop-up menu chooses (0: nothing)
 //   saveas PATH|CANCEL               what the next Save-As dialog answers (a path

@@ -11,6 +11,13 @@ using DWORD = std::uint32_t;
 using LONG = std::int32_t;
 using UINT = unsigned int;
 using BOOL = int;
+// libjpeg's headers define these as macros; either way they mean the same.
+#ifndef TRUE
+constexpr BOOL TRUE = 1;
+#endif
+#ifndef FALSE
+constexpr BOOL FALSE = 0;
+#endif
 using COLORREF = DWORD;
 
 struct RGBQUAD {

@@ -133,6 +133,17 @@ bool MessageQueue::HasWork() const {
     return !sent_.empty() || !posted_.empty() || quit_.has_value();
 }
 
+// Only those waiting on entry: a sender that sends again at once must not keep
+// this thread here.
+bool MessageQueue::HandleSentMessages() {
+    std::unique_lock lock(mutex_);
+    const std::size_t waiting = sent_.size();
+    std::size_t handled = 0;
+    while (handled < waiting && HandleSent(lock))
+        ++handled;
+    return handled > 0;
+}
+
 bool MessageQueue::Next(MSG& out, bool wait) {
     std::unique_lock lock(mutex_);
     for (;;) {

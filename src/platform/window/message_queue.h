@@ -41,6 +41,10 @@ public:
     // Drops every scheduled action that has not run yet.
     void CancelScheduled();
 
+    // Carries out the messages other threads have sent so far, nothing else; for a
+    // thread that waits for a sender to finish. True when there were any.
+    bool HandleSentMessages();
+
     // Ends the queue when its thread ends: senders still waiting get 0.
     void Close();
 

@@ -40,6 +40,7 @@ constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_MOUSEWHEEL = 0x020A;  // wParam's high word: the signed turn, 120 a notch
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_USER = 0x0400;
 
@@ -51,6 +52,7 @@ constexpr WPARAM SC_MINIMIZE = 0xF020;
 constexpr WPARAM SC_MOUSEMENU = 0xF090;
 constexpr WPARAM SC_RESTORE = 0xF120;
 constexpr WPARAM HTCAPTION = 2;
+constexpr int WHEEL_DELTA = 120;
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
@@ -64,6 +66,8 @@ constexpr WPARAM VK_TAB = 0x09;
 constexpr WPARAM VK_RETURN = 0x0D;
 constexpr WPARAM VK_ESCAPE = 0x1B;
 constexpr WPARAM VK_SPACE = 0x20;
+constexpr WPARAM VK_PRIOR = 0x21;  // Page Up
+constexpr WPARAM VK_NEXT = 0x22;   // Page Down
 constexpr WPARAM VK_END = 0x23;
 constexpr WPARAM VK_HOME = 0x24;
 constexpr WPARAM VK_LEFT = 0x25;

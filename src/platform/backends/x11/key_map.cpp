@@ -45,6 +45,10 @@ WPARAM NamedKey(int key) {
             return VK_HOME;
         case FL_End:
             return VK_END;
+        case FL_Page_Up:
+            return VK_PRIOR;
+        case FL_Page_Down:
+            return VK_NEXT;
         default:
             return 0;
     }

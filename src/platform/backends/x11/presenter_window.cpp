@@ -279,6 +279,13 @@ int PresenterWindow::handle(int event) {
         case FL_MOVE:
             PostMouse(WM_MOUSEMOVE);
             return 1;
+        case FL_MOUSEWHEEL:
+            // The toolkit counts lines down; the window system counts notches up.
+            if (TakesInput() && Fl::event_dy() != 0)
+                PostMouseEvent(window_, WM_MOUSEWHEEL, POINT{Fl::event_x(), Fl::event_y()},
+                               static_cast<WPARAM>(static_cast<WORD>(-Fl::event_dy() * WHEEL_DELTA))
+                                   << 16);
+            return 1;
         case FL_ENTER:
         case FL_LEAVE:
             return 1;

@@ -1,5 +1,6 @@
 #include "paint.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "paint_state.h"
@@ -52,14 +53,34 @@ Region FromHandle(HRGN handle) {
     return Region::FromRects({rects, data->rdh.nCount});
 }
 
-// A DC drawing at the window's client origin, clipped to `visible` (client coordinates).
+// Siblings created later lie above a window, over it and over its children: what
+// they cover is theirs, so the window never paints there (client coordinates).
+Region UncoveredBySiblings(HWND window, Region area) {
+    POINT offset{0, 0};  // the window's client origin in its ancestor's parent
+    for (HWND w = window; w->GetParent() && !area.Empty(); w = w->GetParent()) {
+        offset.x += w->WindowRect().left;
+        offset.y += w->WindowRect().top;
+        const std::vector<CWnd*>& siblings = w->GetParent()->Children();
+        auto above = std::find(siblings.begin(), siblings.end(), w);
+        if (above == siblings.end()) continue;
+        for (++above; above != siblings.end(); ++above) {
+            if (!(*above)->IsWindowVisible()) continue;
+            const RECT cover = Offset((*above)->WindowRect(), POINT{-offset.x, -offset.y});
+            area = Region::Combine(area, Region(cover), Region::Op::Diff);
+        }
+    }
+    return area;
+}
+
+// A DC drawing at the window's client origin, clipped to `visible` (client
+// coordinates) less what later siblings cover; a hidden window shows nothing.
 HDC ClientDC(HWND window, const Region& visible) {
     const SurfacePtr surface = WindowSurface(window);
     if (!surface) return nullptr;
     HDC hdc = CreateSurfaceDC(surface);
     const POINT origin = SurfaceOrigin(window);
     SetViewportOrgEx(hdc, origin.x, origin.y, nullptr);
-    Region device = visible;
+    Region device = window->IsWindowVisible() ? UncoveredBySiblings(window, visible) : Region();
     device.Offset(origin.x, origin.y);
     HRGN clip = ToHandle(device);
     SelectClipRgn(hdc, clip);

@@ -103,6 +103,16 @@ HWND FindDirty(HWND window, const MessageQueue* queue) {
     return nullptr;
 }
 
+// The visible children over `box` (client coordinates) need painting too.
+void InvalidateChildren(HWND window, const RECT& box, bool erase) {
+    for (CWnd* child : window->Children()) {
+        const RECT place = child->WindowRect();
+        if (!child->IsWindowVisible() || !Intersects(place, box)) continue;
+        RECT inChild = Offset(box, POINT{-place.left, -place.top});
+        InvalidateRect(child, &inChild, erase);
+    }
+}
+
 }  // namespace
 
 void SetWindowBackend(WindowBackend* backend) {
@@ -131,13 +141,7 @@ bool InvalidateRect(HWND window, const RECT* rect, bool erase) {
     WindowPaintState& state = window->PaintState();
     state.update = Region::Combine(state.update, area, Region::Op::Or);
     state.erase = state.erase || erase;
-    const RECT box = area.Box();
-    for (CWnd* child : window->Children()) {
-        const RECT place = child->WindowRect();
-        if (!child->IsWindowVisible() || !Intersects(place, box)) continue;
-        RECT inChild = Offset(box, POINT{-place.left, -place.top});
-        InvalidateRect(child, &inChild, erase);
-    }
+    InvalidateChildren(window, area.Box(), erase);
     return true;
 }
 
@@ -165,6 +169,9 @@ bool UpdateWindow(HWND window) {
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     if (!IsWindow(window) || !paint) return nullptr;
     WindowPaintState& state = window->PaintState();
+    // A window paints over its children (only later siblings clip it): children shown
+    // since the area became invalid paint again after it.
+    InvalidateChildren(window, state.update.Box(), state.erase);
     paint->rcPaint = state.update.Box();
     paint->fErase = state.erase;
     paint->hdc = ClientDC(window, state.update);

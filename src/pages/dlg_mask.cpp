@@ -35,7 +35,7 @@ void CDlgMask::OnPaint() {
     ValidateRect(this, nullptr);
 }
 
-// Enter on a mask is Enter on its page.
-void CDlgMask::OnOK() {
-    if (IsWindow(page_)) page_->SendMessage(WM_COMMAND, IDOK);
+bool CDlgMask::PreTranslateMessage(const MSG& message) {
+    auto* page = dynamic_cast<CDialog*>(page_);
+    return page && IsWindow(page_) ? page->PreTranslateMessage(message) : false;
 }

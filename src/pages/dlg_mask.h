@@ -20,8 +20,9 @@ public:
     void OnLButtonDown(UINT flags, POINT point) override;
     void OnLButtonUp(UINT flags, POINT point) override;
     void OnPaint() override;
-    void OnOK() override;
-    void OnCancel() override {}
+    // The page sees the mask's messages first, as its own: its tip goes when the
+    // pointer reaches a picture, and Enter and Escape are the page's.
+    bool PreTranslateMessage(const MSG& message) override;
 
     LONG x() const { return x_; }
     LONG y() const { return y_; }

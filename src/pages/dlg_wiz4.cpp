@@ -68,7 +68,7 @@ void CDlgWiz4::ShowStamp() {
     realSizeMask->Place(g_previewPicture.originX, g_previewPicture.originY, w, h);
     converter.originX = kMagnifiedAt.x;
     converter.originY = kMagnifiedAt.y;
-    if (w > 0) converter.Attach(&g_previewPicture, kMagnifiedWidth / w);
+    converter.Attach(&g_previewPicture, w > 0 ? kMagnifiedWidth / w : 0.0);
     magnifiedMask.reset();
     magnifiedMask = std::make_unique<CDlgMask>(this);
     magnifiedMask->Place(kMagnifiedAt.x, kMagnifiedAt.y, static_cast<LONG>(converter.GetWidth()),

@@ -87,6 +87,12 @@ TEST_F(Editing, DraggingTheFrameThroughTheMask) {
     EXPECT_EQ(backend.CurrentCursor(), IDC_SIZEALL);
     Mouse(WM_MOUSEMOVE, POINT{300, 300});  // over the movie
     EXPECT_EQ(backend.CurrentCursor(), IDC_ARROW);
+    // A tip of the movie goes when the pointer reaches the picture.
+    Mouse(WM_MOUSEMOVE, POINT{260, 142});
+    LetTimePass(2000);
+    ASSERT_TRUE(editor->tooltip.IsWindowVisible());
+    Mouse(WM_MOUSEMOVE, POINT{200, 150});
+    EXPECT_FALSE(editor->tooltip.IsWindowVisible());
 
     Drag(POINT{124, 178}, POINT{624, 178});
     EXPECT_PRED2(Same, editor->frame.sel, (RECT{79, 110, 215, 246}));

@@ -39,15 +39,6 @@ protected:
 
 }  // namespace
 
-TEST_F(Cursor, StandardCursorsLoadByIdentifier) {
-    for (int id : {IDC_ARROW, IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZEALL}) {
-        ASSERT_NE(LoadCursor(nullptr, id), nullptr) << id;
-        EXPECT_EQ(LoadCursor(nullptr, id)->id, id);
-    }
-    EXPECT_EQ(LoadCursor(nullptr, 12345), nullptr);
-    EXPECT_EQ(LoadCursor(&backend_, IDC_ARROW), nullptr);  // no cursors of our own
-}
-
 TEST_F(Cursor, TheBackEndHearsOfEachChangeOnce) {
     const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
     EXPECT_EQ(SetCursor(LoadCursor(nullptr, IDC_SIZEALL)), arrow);

@@ -1,5 +1,172 @@
 #include "dlg_wiz3.h"
 
 #include "app/resources/wizard_resources.h"
+#include "app/settings/settings.h"
+#include "leading_integer.h"
+#include "platform/window/cursor.h"
+#include "stamp/picture_drawing.h"
+#include "stamp/stamp_globals.h"
+#include "stamp/stamp_name.h"
+
+namespace {
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 CDlgWiz3::CDlgWiz3(CWnd* parent) : CDlgWizPage(IDD_WIZ1 + 2, 3, parent) {}
+
+bool CDlgWiz3::ExtractStamp(CPicture& target) const {
+    return ::ExtractStamp(g_editorPicture, selectAll, format, frame.sel, target);
+}
+
+void CDlgWiz3::Next() {
+    if (IsWindowVisible()) OnFSCommand("ChangeStep", "4");
+}
+
+void CDlgWiz3::OnFSCommand(const std::string& command, const std::string& argument) {
+    if (command == "ChangeStep" && argument == "4") return MoveOn();
+    if (command == "ChangeStep" && argument == "2") return BackToPictures();
+    if (command == "exit") return RequestExit();
+    if (command == "reduce") return RequestReduce();
+    if (command == "ButtonFlip") return AfterEdit(g_editorPicture.Flip());
+    if (command == "ButtonMirror") return AfterEdit(g_editorPicture.Mirror());
+    if (command == "ButtonRotateright") return AfterEdit(g_editorPicture.RotateRight());
+    if (command == "ButtonRotateleft") return AfterEdit(g_editorPicture.RotateLeft());
+    if (command == "ButtonFormat") {
+        format = LeadingInteger(argument);
+        return ApplyFormat();
+    }
+    if (command == "lightness") {
+        smallPreview.lightness = LeadingInteger(argument) / 60.0;
+        UpdatePreview();
+        g_previewPicture.lightness = smallPreview.lightness;
+        return;
+    }
+    if (command == "SelectAll") {
+        selectAll = EqualsIgnoringCase(argument, "All");
+        RedrawPicture();
+        ResetSelection();
+        UpdatePreview();
+    }
+}
+
+void CDlgWiz3::MoveOn() {
+    if (ExtractStamp(g_previewPicture))
+        RequestNext();
+    else
+        AppMessageBox("Can't extract!", MB_OK);
+}
+
+// Going back to the pictures forgets the size, the whole-picture choice, the frame
+// and the lightness; the movie starts this step afresh next time.
+void CDlgWiz3::BackToPictures() {
+    selectAll = false;
+    format = 0;
+    ApplyFormat();
+    frame.enabled = false;
+    smallPreview.lightness = 0.0;
+    g_previewPicture.lightness = 0.0;
+    movie.GotoFrame(2);
+    movie.GotoFrame(4);
+    RequestPrevious();
+}
+
+// A turned or mirrored picture gets a new frame, the largest centred square.
+void CDlgWiz3::AfterEdit(bool /*changed*/) {
+    RedrawPicture();
+    ResetSelection();
+}
+
+void CDlgWiz3::OnShowWindow(bool show, UINT status) {
+    CDlgWizPage::OnShowWindow(show, status);
+    if (!show) {
+        if (pictureMask) pictureMask->ShowWindow(SW_HIDE);
+        if (previewMask) previewMask->ShowWindow(SW_HIDE);
+        return;
+    }
+    g_stampName = ProposedStampName(g_chosenPicturePath);
+    movie.SetVariable("filename", FileNameOf(g_chosenPicturePath));
+    movie.SetVariable("SelectType", "");
+    g_editorPicture.owner = this;
+    g_editorPicture.originX = kPictureAt.x;
+    g_editorPicture.originY = kPictureAt.y;
+    smallPreview.owner = this;
+    smallPreview.originX = kPreviewAt.x + PreviewInset();
+    smallPreview.originY = kPreviewAt.y + PreviewInset();
+    if (!pictureMask) pictureMask = std::make_unique<CDlgMask>(this);
+    pictureMask->Place(kPictureAt.x, kPictureAt.y, kEditBoxSide, kEditBoxSide);
+    if (!previewMask) previewMask = std::make_unique<CDlgMask>(this);
+    previewMask->Place(kPreviewAt.x, kPreviewAt.y, kPreviewBox, kPreviewBox);
+}
+
+void CDlgWiz3::OnPaint() {
+    CDlgWizPage::OnPaint();
+    for (CDlgMask* mask : {pictureMask.get(), previewMask.get()})
+        if (mask && mask->GetSafeHwnd()) mask->SendMessage(WM_PAINT);
+    if (format != 0) {
+        OwnerDC dc(this);
+        FillBlack(dc.get(), RECT{kPreviewAt.x, kPreviewAt.y, kPreviewAt.x + kPreviewBox,
+                                 kPreviewAt.y + kPreviewBox});
+    }
+    RedrawPicture();
+    if (!selectAll) {
+        if (frame.enabled)
+            ClearSelectionFrame();
+        else
+            ResetSelection();
+    }
+    UpdatePreview();
+}
+
+void CDlgWiz3::OnMouseMove(UINT flags, POINT point) {
+    if (selectAll) return;
+    SetCursor(LoadCursor(nullptr, frame.OnMouse(flags, point.x, point.y, &g_editorPicture)));
+    if (flags != 0) UpdatePreview();
+}
+
+void CDlgWiz3::RedrawPicture() {
+    g_editorPicture.Draw();
+}
+
+void CDlgWiz3::ResetSelection() {
+    frame.Init(this, g_editorPicture.displayRect);
+    if (!selectAll) {
+        RedrawPicture();
+        frame.DrawFrame();
+    }
+    UpdatePreview();
+}
+
+void CDlgWiz3::ApplyFormat() {
+    smallPreview.originX = kPreviewAt.x + PreviewInset();
+    smallPreview.originY = kPreviewAt.y + PreviewInset();
+    frame.aspect = 1.0;
+    frame.FitToAspect();
+    if (!selectAll) {
+        RedrawPicture();
+        frame.DrawFrame();
+    }
+    OwnerDC dc(this);
+    FillBlack(dc.get(), RECT{kPreviewAt.x, kPreviewAt.y, kPreviewAt.x + kPreviewBox,
+                             kPreviewAt.y + kPreviewBox});
+    UpdatePreview();
+}
+
+void CDlgWiz3::UpdatePreview() {
+    ExtractStamp(smallPreview);
+    smallPreview.Draw(0, 0);
+}
+
+void CDlgWiz3::ClearSelectionFrame() {
+    if (selectAll) return;
+    frame.ForgetPoint();
+    frame.DrawFrame();
+}

@@ -1,9 +1,49 @@
-// Step 3: Editing the picture and choosing the stamp size.
+// Step 3: editing the picture and choosing the stamp size. The page draws the
+// picture in a 182 x 182 box with the selection frame on it, and a stamp-sized
+// preview beside it, over the movie; mask windows bring it the mouse there.
 #pragma once
 
+#include <memory>
+
 #include "app/flash/wiz_page.h"
+#include "dlg_mask.h"
+#include "selection_frame.h"
+#include "stamp/preview_picture.h"
 
 class CDlgWiz3 : public CDlgWizPage {
 public:
+    static constexpr POINT kPictureAt{33, 110};
+    static constexpr POINT kPreviewAt{461, 197};
+    static constexpr LONG kPreviewBox = 32;
+
     explicit CDlgWiz3(CWnd* parent);
+
+    void Next() override;
+    void OnFSCommand(const std::string& command, const std::string& argument) override;
+    void OnShowWindow(bool show, UINT status) override;
+    void OnPaint() override;
+    void OnMouseMove(UINT flags, POINT point) override;
+
+    void RedrawPicture();
+    void ResetSelection();
+    void ApplyFormat();
+    void UpdatePreview();
+    void ClearSelectionFrame();
+    // The stamp-sized picture of the current edits into target; false when it
+    // cannot be cut (target unchanged).
+    bool ExtractStamp(CPicture& target) const;
+
+    int format = 0;  // 0: 32 x 32, 1: 16 x 16
+    CSelectionFrame frame;
+    bool selectAll = false;
+    CPreviewPicture smallPreview;
+    std::unique_ptr<CDlgMask> pictureMask;
+    std::unique_ptr<CDlgMask> previewMask;
+
+private:
+    void MoveOn();
+    void BackToPictures();
+    void AfterEdit(bool changed);
+    // The preview's offset inside the 32 x 32 box: a 16 x 16 stamp sits in the middle.
+    LONG PreviewInset() const { return format != 0 ? 8 : 0; }
 };

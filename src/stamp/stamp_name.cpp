@@ -17,9 +17,13 @@ std::size_t CodePointPrefix(const std::string& text, std::size_t count) {
 
 }  // namespace
 
-std::string ProposedStampName(const std::string& path) {
+std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ProposedStampName(const std::string& path) {
+    std::string name = FileNameOf(path);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.erase(dot);
     return name.substr(0, CodePointPrefix(name, kStampNameCharacters));

@@ -7,6 +7,9 @@
 // characters (code points, never inside a UTF-8 sequence).
 std::string ProposedStampName(const std::string& path);
 
+// The file name of the path with its extension, without folder.
+std::string FileNameOf(const std::string& path);
+
 // The folder stamps are written to: the installation path with a "/" when it lacks
 // one, then "temp/".
 std::string StampTemporaryFolder(const std::string& installationPath);

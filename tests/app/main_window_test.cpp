@@ -37,8 +37,20 @@ protected:
     void SetUp() override {
         g_texts = BuildTexts("EN");
         g_mainWnd = nullptr;
+        // The preview page reads its folder when it is made.
+        registry_ = std::filesystem::temp_directory_path() /
+                    ("ostrel_main_" + std::to_string(getpid()) + ".reg");
+        std::ofstream(registry_)
+            << "Windows Registry Editor Version 5.00\n\n"
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510\\Customization "
+               "Wizards]\n\"Installation Path\"=\"/tmp/\"\n";
+        setenv("OSTREL_REGISTRY", registry_.c_str(), 1);
     }
-    void TearDown() override { MessageQueue::Current()->CancelScheduled(); }
+    void TearDown() override {
+        MessageQueue::Current()->CancelScheduled();
+        unsetenv("OSTREL_REGISTRY");
+        std::filesystem::remove(registry_);
+    }
     void At(std::uint64_t ms, std::function<void()> step) {
         MessageQueue::Current()->Schedule(ms, std::move(step));
     }
@@ -52,6 +64,7 @@ protected:
 
     HeadlessBackend backend;
     CDlgMain dialog;
+    std::filesystem::path registry_;
 };
 
 }  // namespace

@@ -37,14 +37,18 @@ bool WaitFor(const std::function<bool()>& done, double seconds) {
 }
 
 pid_t Start(const std::string& program, const std::map<std::string, std::string>& env,
-            const std::string& errorFile) {
+            const std::string& errorFile, const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid != 0) return pid;
     for (const auto& [name, value] : env)
         setenv(name.c_str(), value.c_str(), 1);
     if (!std::freopen(errorFile.c_str(), "w", stderr)) _exit(126);
     if (!std::freopen("/dev/null", "w", stdout)) _exit(126);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    execv(program.c_str(), argv.data());
     _exit(127);
 }
 

@@ -19,9 +19,10 @@ std::string Capture(const std::string& command);
 // Waits (real time, at most `seconds`) until `done` holds.
 bool WaitFor(const std::function<bool()>& done, double seconds);
 
-// Starts `program` with the extra environment, standard error into `errorFile`.
+// Starts `program` with the arguments and the extra environment, standard error
+// into `errorFile`.
 pid_t Start(const std::string& program, const std::map<std::string, std::string>& env,
-            const std::string& errorFile);
+            const std::string& errorFile, const std::vector<std::string>& args = {});
 // Exit code of a started program once it ended within `seconds`; -1 otherwise.
 int WaitForExit(pid_t pid, double seconds);
 void Stop(pid_t pid);

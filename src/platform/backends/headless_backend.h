@@ -10,6 +10,7 @@
 
 #include "headless_desktop.h"
 #include "platform/window/clock.h"
+#include "platform/window/cursor.h"
 #include "platform/window/file_dialog.h"
 #include "platform/window/window.h"
 #include "platform/window/window_backend.h"
@@ -50,6 +51,10 @@ public:
 
     // The top-level window input goes to: the active one, else the last shown.
     CWnd* InputWindow() const;
+    // The standard identifier of the cursor the pointer shows now.
+    int CurrentCursor() const { return cursor_; }
+
+    void CursorChanged(int id) override { cursor_ = id; }
 
     void TopLevelChanged(CWnd* window) override;
     void TopLevelDestroyed(CWnd* window) override;
@@ -66,4 +71,5 @@ private:
     std::vector<SaveAsRequest> saveRequests_;
     std::vector<CWnd*> shown_;
     std::unique_ptr<HeadlessDesktop> desktop_;
+    int cursor_ = GetCursor()->id;
 };

@@ -165,7 +165,8 @@ void ScriptRunner::Mouse(const ScriptStep& step) {
     const std::string& verb = step.verb;
     if (verb == "click" || verb == "press") PostMouseEvent(window, WM_LBUTTONDOWN, at, 1);
     if (verb == "click" || verb == "release") PostMouseEvent(window, WM_LBUTTONUP, at, 0);
+    if (verb == "press" || verb == "release") leftDown_ = verb == "press";
     if (verb == "dblclick") PostMouseEvent(window, WM_LBUTTONDBLCLK, at, 1);
     if (verb == "rclick") PostMouseEvent(window, WM_RBUTTONDOWN, at, 2);
-    if (verb == "move") PostMouseEvent(window, WM_MOUSEMOVE, at, 0);
+    if (verb == "move") PostMouseEvent(window, WM_MOUSEMOVE, at, leftDown_ ? 1 : 0);
 }

@@ -6,6 +6,7 @@
 //                                    whatever arrives meanwhile (other processes)
 //   click X Y                        left press and release at a point of the input window
 //   press X Y / release X Y / move X Y / dblclick X Y / rclick X Y
+//                                    (a move between press and release drags)
 //   key NAME                         ENTER ESCAPE TAB LEFT RIGHT UP DOWN HOME END PAGEUP
 //                                    PAGEDOWN BACKSPACE, or one character
 //   answer OK|CANCEL|YES|NO          how the next message box is answered
@@ -59,4 +60,5 @@ private:
     std::size_t next_ = 0;
     std::vector<std::string> screenshots_;
     std::vector<std::string> problems_;
+    bool leftDown_ = false;  // between a press and its release
 };

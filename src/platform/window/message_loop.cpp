@@ -1,5 +1,6 @@
 #include "message_loop.h"
 
+#include "cursor.h"
 #include "dialog.h"
 
 bool GetMessage(MSG* message) {
@@ -12,7 +13,8 @@ bool PeekMessage(MSG* message) {
 }
 
 LRESULT DispatchMessage(const MSG* message) {
-    return message ? DeliverMessage(*message) : 0;
+    if (!message) return 0;
+    return message->message == WM_MOUSEMOVE ? DeliverMouseMove(*message) : DeliverMessage(*message);
 }
 
 void PostQuitMessage(int exitCode) {

@@ -1,5 +1,6 @@
 #include "paint.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "paint_state.h"
@@ -52,14 +53,34 @@ Region FromHandle(HRGN handle) {
     return Region::FromRects({rects, data->rdh.nCount});
 }
 
-// A DC drawing at the window's client origin, clipped to `visible` (client coordinates).
+// Siblings created later lie above a window, over it and over its children: what
+// they cover is theirs, so the window never paints there (client coordinates).
+Region UncoveredBySiblings(HWND window, Region area) {
+    POINT offset{0, 0};  // the window's client origin in its ancestor's parent
+    for (HWND w = window; w->GetParent() && !area.Empty(); w = w->GetParent()) {
+        offset.x += w->WindowRect().left;
+        offset.y += w->WindowRect().top;
+        const std::vector<CWnd*>& siblings = w->GetParent()->Children();
+        auto above = std::find(siblings.begin(), siblings.end(), w);
+        if (above == siblings.end()) continue;
+        for (++above; above != siblings.end(); ++above) {
+            if (!(*above)->IsWindowVisible()) continue;
+            const RECT cover = Offset((*above)->WindowRect(), POINT{-offset.x, -offset.y});
+            area = Region::Combine(area, Region(cover), Region::Op::Diff);
+        }
+    }
+    return area;
+}
+
+// A DC drawing at the window's client origin, clipped to `visible` (client
+// coordinates) less what later siblings cover; a hidden window shows nothing.
 HDC ClientDC(HWND window, const Region& visible) {
     const SurfacePtr surface = WindowSurface(window);
     if (!surface) return nullptr;
     HDC hdc = CreateSurfaceDC(surface);
     const POINT origin = SurfaceOrigin(window);
     SetViewportOrgEx(hdc, origin.x, origin.y, nullptr);
-    Region device = visible;
+    Region device = window->IsWindowVisible() ? UncoveredBySiblings(window, visible) : Region();
     device.Offset(origin.x, origin.y);
     HRGN clip = ToHandle(device);
     SelectClipRgn(hdc, clip);
@@ -80,6 +101,16 @@ HWND FindDirty(HWND window, const MessageQueue* queue) {
         if (HWND found = FindDirty(child, queue)) return found;
     }
     return nullptr;
+}
+
+// The visible children over `box` (client coordinates) need painting too.
+void InvalidateChildren(HWND window, const RECT& box, bool erase) {
+    for (CWnd* child : window->Children()) {
+        const RECT place = child->WindowRect();
+        if (!child->IsWindowVisible() || !Intersects(place, box)) continue;
+        RECT inChild = Offset(box, POINT{-place.left, -place.top});
+        InvalidateRect(child, &inChild, erase);
+    }
 }
 
 }  // namespace
@@ -110,13 +141,7 @@ bool InvalidateRect(HWND window, const RECT* rect, bool erase) {
     WindowPaintState& state = window->PaintState();
     state.update = Region::Combine(state.update, area, Region::Op::Or);
     state.erase = state.erase || erase;
-    const RECT box = area.Box();
-    for (CWnd* child : window->Children()) {
-        const RECT place = child->WindowRect();
-        if (!child->IsWindowVisible() || !Intersects(place, box)) continue;
-        RECT inChild = Offset(box, POINT{-place.left, -place.top});
-        InvalidateRect(child, &inChild, erase);
-    }
+    InvalidateChildren(window, area.Box(), erase);
     return true;
 }
 
@@ -144,6 +169,9 @@ bool UpdateWindow(HWND window) {
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     if (!IsWindow(window) || !paint) return nullptr;
     WindowPaintState& state = window->PaintState();
+    // A window paints over its children (only later siblings clip it): children shown
+    // since the area became invalid paint again after it.
+    InvalidateChildren(window, state.update.Box(), state.erase);
     paint->rcPaint = state.update.Box();
     paint->fErase = state.erase;
     paint->hdc = ClientDC(window, state.update);

@@ -20,6 +20,8 @@ public:
     // The user pressed the window's caption (WM_NCLBUTTONDOWN with HTCAPTION): the
     // window follows the pointer until the button is released.
     virtual void BeginCaptionDrag(CWnd* /*window*/) {}
+    // The current cursor became the standard cursor `id` (cursor.h).
+    virtual void CursorChanged(int /*id*/) {}
 };
 
 // The back end in use (null: none). The caller keeps it alive while installed.

@@ -129,3 +129,43 @@ TEST(Headless, SaveAsDialogsAreAnsweredFromTheScriptAndRecorded) {
     EXPECT_EQ(backend.SaveAsRequests()[0].initialFolder, "/tmp/stamps");
     EXPECT_FALSE(ParseScript("saveas\n", &error));
 }
+
+namespace {
+
+// Records the key state of each move and shows the four-way cursor while dragged.
+class Dragged : public CWnd {
+public:
+    std::vector<WPARAM> moveKeys;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_MOUSEMOVE) {
+            moveKeys.push_back(wParam);
+            if (wParam) SetCursor(LoadCursor(nullptr, IDC_SIZEALL));
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+// Moves between a press and its release carry the button, so a script can drag;
+// the back end keeps the cursor the window chose.
+TEST(Headless, ScriptedDragsCarryTheButtonAndTheCursorIsRecorded) {
+    HeadlessBackend backend;
+    Dragged window;
+    ASSERT_TRUE(window.CreateEx(nullptr, RECT{0, 0, 40, 30}, "Ostrel", 0, WS_POPUP | WS_VISIBLE));
+    std::string error;
+    auto steps =
+        ParseScript("move 1 1\npress 2 2\nmove 9 9\nrelease 9 9\nmove 10 10\nquit\n", &error);
+    ASSERT_TRUE(steps) << error;
+    ScriptRunner runner(backend, *steps, "/tmp");
+    runner.Start();
+    bool draggedCursor = false;
+    MSG message;
+    while (GetMessage(&message)) {
+        DispatchMessage(&message);
+        draggedCursor = draggedCursor || backend.CurrentCursor() == IDC_SIZEALL;
+    }
+    EXPECT_EQ(window.moveKeys, (std::vector<WPARAM>{0, 1, 0}));
+    EXPECT_TRUE(draggedCursor);
+    EXPECT_EQ(backend.CurrentCursor(), IDC_ARROW);  // the last move set none
+}

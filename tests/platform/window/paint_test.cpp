@@ -151,3 +151,56 @@ TEST_F(Paint, GetDCDrawsAtTheClientOriginAndPresents) {
     EXPECT_EQ(backend_.presented[0].left, 4);
     EXPECT_EQ(backend_.presented[0].bottom, 16);
 }
+
+// A movie-like window under a later sibling (a mask over a picture its parent
+// draws): neither its own painting nor a DC on it reaches the covered part, while
+// the parent still draws there.
+TEST_F(Paint, LaterSiblingsAreNeverPaintedOver) {
+    Painter page(RGB(200, 200, 200)), movie(RGB(0, 0, 255)), mask(RGB(0, 255, 0));
+    ASSERT_TRUE(page.CreateEx(nullptr, RECT{0, 0, 60, 40}, "page", 0, WS_POPUP));
+    ASSERT_TRUE(movie.CreateEx(&page, RECT{0, 0, 60, 40}, "movie", 1, WS_CHILD | WS_VISIBLE));
+    CWnd cover;
+    ASSERT_TRUE(cover.CreateEx(&page, RECT{10, 10, 30, 20}, "mask", 2, WS_CHILD | WS_VISIBLE));
+    page.ShowWindow(SW_SHOW);
+    PumpWaitingMessages();
+    HDC parent = GetDC(&page);
+    SetPixel(parent, 15, 15, RGB(1, 2, 3));  // the page's picture under the mask
+    ReleaseDC(&page, parent);
+
+    InvalidateRect(&movie, nullptr);  // a frame of the animation
+    PumpWaitingMessages();
+    HDC own = GetDC(&movie);
+    SetPixel(own, 16, 15, RGB(9, 9, 9));
+    ReleaseDC(&movie, own);
+    const SurfacePtr surface = WindowSurface(&page);
+    EXPECT_EQ(surface->Get(15, 15), RGB(1, 2, 3));
+    EXPECT_NE(surface->Get(16, 15), RGB(9, 9, 9));
+    EXPECT_EQ(surface->Get(9, 15), RGB(0, 0, 255));   // left of the mask
+    EXPECT_EQ(surface->Get(30, 19), RGB(0, 0, 255));  // right of it
+
+    // A hidden sibling covers nothing; nor does an earlier one.
+    cover.ShowWindow(SW_HIDE);
+    PumpWaitingMessages();
+    EXPECT_EQ(surface->Get(15, 15), RGB(0, 0, 255));
+    cover.ShowWindow(SW_SHOW);
+    ASSERT_TRUE(mask.CreateEx(&movie, RECT{0, 0, 5, 5}, "inner", 3, WS_CHILD | WS_VISIBLE));
+    InvalidateRect(&page, nullptr);
+    PumpWaitingMessages();
+    EXPECT_EQ(surface->Get(2, 2), RGB(0, 255, 0));  // the movie's own child, above it
+    // The movie's child is clipped by its parent's later siblings too.
+    mask.MoveWindow(RECT{8, 8, 14, 14});
+    PumpWaitingMessages();
+    EXPECT_EQ(surface->Get(9, 9), RGB(0, 255, 0));
+    EXPECT_EQ(surface->Get(12, 12), RGB(200, 200, 200));
+}
+
+TEST_F(Paint, AHiddenWindowDrawsNothing) {
+    CWnd top, child;
+    ASSERT_TRUE(top.CreateEx(nullptr, RECT{0, 0, 20, 20}, "top", 0, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(child.CreateEx(&top, RECT{4, 6, 14, 16}, "child", 1, WS_CHILD));
+    PumpWaitingMessages();
+    HDC hdc = GetDC(&child);
+    SetPixel(hdc, 0, 0, RGB(9, 9, 9));
+    ReleaseDC(&child, hdc);
+    EXPECT_NE(WindowSurface(&top)->Get(4, 6), RGB(9, 9, 9));
+}

@@ -22,6 +22,8 @@ namespace {
 
 constexpr WPARAM MK_LBUTTON = 0x0001;
 constexpr WPARAM MK_RBUTTON = 0x0002;
+constexpr WPARAM MK_SHIFT = 0x0004;
+constexpr WPARAM MK_CONTROL = 0x0008;
 
 RECT ScreenRectOf(CWnd* window) {
     RECT r;
@@ -197,6 +199,8 @@ bool PresenterWindow::PostMouse(UINT message) {
     WPARAM keys = 0;
     if (Fl::event_state(FL_BUTTON1)) keys |= MK_LBUTTON;
     if (Fl::event_state(FL_BUTTON3)) keys |= MK_RBUTTON;
+    if (Fl::event_state(FL_SHIFT)) keys |= MK_SHIFT;
+    if (Fl::event_state(FL_CTRL)) keys |= MK_CONTROL;
     return PostMouseEvent(window_, message, POINT{Fl::event_x(), Fl::event_y()}, keys);
 }
 

@@ -7,12 +7,14 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "cursor_map.h"
 #include "fltk_clock.h"
 #include "fltk_dialogs.h"
 #include "platform/window/file_dialog.h"
 #include "platform/window/focus.h"
 #include "platform/window/menu.h"
 #include "platform/window/message_box.h"
+#include "platform/window/trace.h"
 #include "presenter_window.h"
 #include "x11_desktop.h"
 #include "x11_foreign.h"
@@ -131,4 +133,12 @@ RECT X11Backend::ScreenRect() const {
 
 void X11Backend::BeginCaptionDrag(CWnd* window) {
     if (PresenterWindow* presenter = PresenterOf(TopLevelOf(window))) presenter->BeginDrag();
+}
+
+void X11Backend::CursorChanged(int id) {
+    for (const auto& [window, presenter] : presenters_) {
+        if (presenter->shown() && IsWindow(window) && window->TakesActivation())
+            presenter->cursor(ToolkitCursor(id));
+    }
+    Trace("cursor " + std::to_string(id));
 }

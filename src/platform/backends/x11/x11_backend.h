@@ -32,6 +32,8 @@ public:
     void Present(CWnd* window, const RECT& dirty) override;
     RECT ScreenRect() const override;
     void BeginCaptionDrag(CWnd* window) override;
+    // Every real window of ours shows the cursor; the pointer is over one at most.
+    void CursorChanged(int id) override;
 
     // The real window of a top-level window (null when it has none).
     PresenterWindow* PresenterOf(CWnd* window) const;

@@ -13,6 +13,7 @@
 
 #include "app/backend_choice.h"
 #include "app/wizard_app.h"
+#include "phonelink/phone_link_server.h"
 #include "platform/backends/headless_backend.h"
 #include "platform/backends/script.h"
 #ifdef OSTREL_HAVE_X11
@@ -67,6 +68,10 @@ int RunHeadless() {
     CWizardApp().InitInstance();
     for (const RecordedBox& box : backend.Boxes())
         std::cout << "message box \"" << box.caption << "\": " << box.text << "\n";
+    for (const std::string& path : backend.SavedAs())
+        std::cout << "saved a copy as " << path << "\n";
+    for (const std::string& path : DeliveredFiles())
+        std::cout << "sent to the phone: " << path << "\n";
     for (const std::string& shot : runner->Screenshots())
         std::cout << "screenshot " << shot << "\n";
     for (const std::string& problem : runner->Problems())

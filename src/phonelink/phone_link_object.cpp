@@ -111,6 +111,7 @@ HRESULT PhoneLinkObject::SendFile(const std::wstring& path, const std::wstring& 
     }
     *status = static_cast<long>(result.error);
     if (result.error == DeliveryError::kNone) {
+        RecordDelivery(result.target);
         message->clear();
         events_.Raise(WideFromUtf8(FormatLinkText(language, LinkText::kSent, result.name)),
                       static_cast<long>(result.bytes), 100);

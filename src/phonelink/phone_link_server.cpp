@@ -41,6 +41,23 @@ public:
 
 }  // namespace
 
+namespace {
+
+std::mutex g_deliveredMutex;
+std::vector<std::string> g_delivered;
+
+}  // namespace
+
+std::vector<std::string> DeliveredFiles() {
+    std::lock_guard lock(g_deliveredMutex);
+    return g_delivered;
+}
+
+void RecordDelivery(const std::string& target) {
+    std::lock_guard lock(g_deliveredMutex);
+    g_delivered.push_back(target);
+}
+
 void RegisterPhoneLinkServer() {
     static std::once_flag once;
     std::call_once(once, [] {

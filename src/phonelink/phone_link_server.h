@@ -7,9 +7,16 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 constexpr const char* kPhoneLinkSettingsKey = "SOFTWARE\\Norvane\\Tessel 310-510\\PhoneLink";
 constexpr std::uint32_t kLongestChunkDelayMs = 2000;
 
 // Makes the component creatable by its class id; later calls do nothing.
 void RegisterPhoneLinkServer();
+
+// Where every file delivered in this run landed, oldest first (for run reports).
+std::vector<std::string> DeliveredFiles();
+// Called by the component after each delivery.
+void RecordDelivery(const std::string& target);

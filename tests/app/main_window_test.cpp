@@ -34,11 +34,23 @@ public:
 class MainWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { RegisterWizardResources(); }
+    // The settings the save page reads when it is made; no phone, so the transfer
+    // page starts nothing.
     void SetUp() override {
         g_texts = BuildTexts("EN");
         g_mainWnd = nullptr;
+        registry_ = std::filesystem::temp_directory_path() /
+                    ("ostrel_main_" + std::to_string(getpid()) + ".reg");
+        std::ofstream(registry_) << "Windows Registry Editor Version 5.00\n\n"
+                                    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510]\n"
+                                    "\"Current Link\"=\"None\"\n";
+        setenv("OSTREL_REGISTRY", registry_.c_str(), 1);
     }
-    void TearDown() override { MessageQueue::Current()->CancelScheduled(); }
+    void TearDown() override {
+        MessageQueue::Current()->CancelScheduled();
+        unsetenv("OSTREL_REGISTRY");
+        std::filesystem::remove(registry_);
+    }
     void At(std::uint64_t ms, std::function<void()> step) {
         MessageQueue::Current()->Schedule(ms, std::move(step));
     }
@@ -50,6 +62,7 @@ protected:
         return dialog.current < dialog.pages.size() ? dialog.pages[dialog.current].get() : nullptr;
     }
 
+    std::filesystem::path registry_;
     HeadlessBackend backend;
     CDlgMain dialog;
 };

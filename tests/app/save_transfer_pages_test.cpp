@@ -90,6 +90,7 @@ protected:
         ClearQueue();
         g_mainWnd = nullptr;
         g_pendingStampFile.clear();
+        unsetenv("OSTREL_REGISTRY");
         fs::remove_all(dir);
     }
     void WriteRegistry(const std::string& link, const std::string& storage = "") {

@@ -3,6 +3,8 @@
 // when there is none; OSTREL_BACKEND=x11|headless chooses. Headless runs take:
 //   OSTREL_SCRIPT       the script to run (see src/platform/backends/script.h)
 //   OSTREL_SCREENSHOTS  where screenshots go (default: a new folder, printed)
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -68,8 +70,9 @@ int RunHeadless() {
     CWizardApp().InitInstance();
     for (const RecordedBox& box : backend.Boxes())
         std::cout << "message box \"" << box.caption << "\": " << box.text << "\n";
+    // A copy the user refused to let replace a file, or that failed, is not named.
     for (const std::string& path : backend.SavedAs())
-        std::cout << "saved a copy as " << path << "\n";
+        if (access(path.c_str(), F_OK) == 0) std::cout << "saved a copy as " << path << "\n";
     for (const std::string& path : DeliveredFiles())
         std::cout << "sent to the phone: " << path << "\n";
     for (const std::string& shot : runner->Screenshots())

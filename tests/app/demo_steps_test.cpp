@@ -1,7 +1,7 @@
 // The demo's steps 5 and 6 on a stamp of the test's own: the script's lines from
 // the step 5 screenshot on, run against the wizard jumped to step 5, save the
-// stamp through Save-As and send it into the phone's storage set up by
-// ostrel-setup.
+// stamp through Save-As and send it into the phone storage that ostrel-setup
+// --storage-folder pointed the link at.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -47,6 +47,15 @@ TEST(DemoSteps, SaveAsAndSendingLandTheStampWhereTheRunSays) {
     const std::string env = "OSTREL_REGISTRY='" + (dir / "r.reg").string() + "' HOME='" +
                             dir.string() + "' XDG_DATA_HOME='" + (dir / "data").string() + "' ";
     ASSERT_EQ(std::system((env + OSTREL_SETUP_PATH " > /dev/null").c_str()), 0);
+    // The phone as the desktop mounted it, named relative to where setup runs.
+    fs::create_directories(dir / "media/PHONE");
+    ASSERT_EQ(std::system(("cd '" + dir.string() + "' && " + env +
+                           OSTREL_SETUP_PATH " --storage-folder media/PHONE > /dev/null")
+                              .c_str()),
+              0);
+    EXPECT_NE(ReadAll(dir / "r.reg")
+                  .find("\"Storage Folder\"=\"" + (dir / "media/PHONE").string() + "/\""),
+              std::string::npos);
     setenv("OSTREL_REGISTRY", (dir / "r.reg").c_str(), 1);
 
     RegisterWizardResources();
@@ -79,7 +88,7 @@ TEST(DemoSteps, SaveAsAndSendingLandTheStampWhereTheRunSays) {
     EXPECT_EQ(ReadAll(backend.SavedAs()[0]), stampBytes);
     const std::vector<std::string> sent = DeliveredFiles();
     ASSERT_FALSE(sent.empty());
-    EXPECT_EQ(sent.back(), (dir / "data/norvane/phone/Stamps/Sunset.png").string());
+    EXPECT_EQ(sent.back(), (dir / "media/PHONE/Stamps/Sunset.png").string());
     EXPECT_EQ(ReadAll(sent.back()), stampBytes);
     EXPECT_TRUE(fs::exists(dir / "6-transfer.png"));
 

@@ -3,6 +3,8 @@
 // when there is none; OSTREL_BACKEND=x11|headless chooses. Headless runs take:
 //   OSTREL_SCRIPT       the script to run (see src/platform/backends/script.h)
 //   OSTREL_SCREENSHOTS  where screenshots go (default: a new folder, printed)
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +17,7 @@
 
 #include "app/backend_choice.h"
 #include "app/wizard_app.h"
+#include "phonelink/phone_link_server.h"
 #include "platform/backends/headless_backend.h"
 #include "platform/backends/script.h"
 #ifdef OSTREL_HAVE_X11
@@ -81,6 +84,11 @@ int RunHeadless() {
     CWizardApp().InitInstance();
     for (const RecordedBox& box : backend.Boxes())
         std::cout << "message box \"" << box.caption << "\": " << box.text << "\n";
+    // A copy the user refused to let replace a file, or that failed, is not named.
+    for (const std::string& path : backend.SavedAs())
+        if (access(path.c_str(), F_OK) == 0) std::cout << "saved a copy as " << path << "\n";
+    for (const std::string& path : DeliveredFiles())
+        std::cout << "sent to the phone: " << path << "\n";
     for (const std::string& shot : runner->Screenshots())
         std::cout << "screenshot " << shot << "\n";
     for (const std::string& problem : runner->Problems())

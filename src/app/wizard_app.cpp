@@ -7,6 +7,7 @@
 #include "app/settings/settings.h"
 #include "app/texts/wizard_texts.h"
 #include "imaging/px_message.h"
+#include "phonelink/phone_link_server.h"
 #include "platform/system/named_mutex.h"
 #include "platform/window/message_box.h"
 
@@ -29,6 +30,8 @@ int LibraryMessageBox(const char* text, const char* caption, UINT style) {
 
 bool CWizardApp::InitInstance() {
     RegisterWizardResources();
+    // The phone link is an in-process component of the suite: made creatable here.
+    RegisterPhoneLinkServer();
     PxSetMessageBoxHook(LibraryMessageBox);
     g_texts = BuildTexts(ReadRegString("Language"));
     if (RefuseBesideSibling()) return false;

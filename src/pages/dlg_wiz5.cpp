@@ -1,5 +1,126 @@
 #include "dlg_wiz5.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "app/flash/shell_file_op.h"
+#include "app/globals.h"
 #include "app/resources/wizard_resources.h"
+#include "app/settings/settings.h"
+#include "app/texts/wizard_texts.h"
+#include "platform/window/file_dialog.h"
+#include "stamp/stamp_globals.h"
+
+std::string readyTemplate;
+
+namespace {
+
+constexpr const char* kUserKey = "\\Customization Wizards\\user";
+
+// The file's length; false (after the file error box) when it cannot be opened.
+bool StampFileSize(const std::string& path, std::uint64_t* size) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    struct stat info;
+    if (file && fstat(fileno(file), &info) == 0) {
+        *size = static_cast<std::uint64_t>(info.st_size);
+        std::fclose(file);
+        return true;
+    }
+    const int error = errno;
+    if (file) std::fclose(file);
+    AppMessageBox("The file '" + path + "' cannot be opened: " + std::strerror(error),
+                  MB_OK | MB_ICONERROR);
+    return false;
+}
+
+}  // namespace
+
+std::string ReadyText(const std::string& templateText, const std::string& stampName,
+                      std::uint64_t size) {
+    // Shown as the "%d" of its low 32 bits, as the size always was.
+    const auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(size));
+    return FillPlaceholders(templateText, stampName + ".png", std::to_string(low));
+}
 
 CDlgWiz5::CDlgWiz5(CWnd* parent) : CDlgWizPage(IDD_WIZ1 + 4, 5, parent) {}
+
+bool CDlgWiz5::OnInitDialog() {
+    CDlgWizPage::OnInitDialog();
+    ShowCurrentLink();
+    return true;
+}
+
+void CDlgWiz5::ShowCurrentLink() {
+    movie.SetVariable("CurrentLink", ReadRegString("Current Link"));
+}
+
+void CDlgWiz5::OnShowWindow(bool show, UINT status) {
+    if (show) {
+        ShowCurrentLink();
+        if (ShowReadyText()) movie.TCallFrame("IllTr", 0);
+    }
+    CDlgWizPage::OnShowWindow(show, status);
+}
+
+bool CDlgWiz5::ShowReadyText() {
+    std::uint64_t size = 0;
+    if (!StampFileSize(g_pendingStampFile, &size)) return false;
+    if (readyTemplate.empty()) readyTemplate = movie.GetVariable("TxtPrepTr");
+    movie.SetVariable("TxtPrepTr", ReadyText(readyTemplate, g_stampName, size));
+    return true;
+}
+
+void CDlgWiz5::OnFSCommand(const std::string& command, const std::string& argument) {
+    if (command == "ChangeStep") {
+        if (argument == "4") RequestPrevious();
+        if (argument == "6") RequestNext();
+    } else if (command == "exit") {
+        RequestExit();
+    } else if (command == "SaveOnComp") {
+        SaveCopyOnComputer(g_pendingStampFile, g_stampName, "png", "Stamp");
+    } else if (command == "reduce") {
+        RequestReduce();
+    }
+}
+
+void CDlgWiz5::Next() {
+    if (IsWindowVisible()) OnFSCommand("ChangeStep", "6");
+}
+
+std::string CDlgWiz5::SaveCopyOnComputer(const std::string& source, const std::string& fileName,
+                                         const std::string& extension, const std::string& kind) {
+    SaveAsRequest request;
+    request.owner = g_mainWnd;
+    request.filter = extension + "|*." + extension + "||";
+    request.initialFolder = ReadRegString("Path" + kind, nullptr, kUserKey);
+    request.fileName = fileName;
+    request.defaultExtension = extension;
+    const SaveAsAnswer answer = GetSaveFileName(request);
+    if (answer.path.empty()) {
+        if (answer.error != 0) {
+            char text[64];
+            std::snprintf(text, sizeof text, "CFileDialog error : %d",
+                          static_cast<int>(answer.error));
+            AppMessageBox(text, MB_OK);
+        }
+        return {};
+    }
+    const std::string& path = answer.path;
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    if (nameStart >= path.size()) return {};
+    CShellFileOp copy;
+    copy.SetOperation(FO_COPY);
+    copy.SetOwnerWindow(g_mainWnd);
+    copy.SetFlags(FOF_FILESONLY);
+    copy.AddSourceFile(source);
+    copy.AddDestFile(path);
+    copy.Go();
+    // Remembered whether the copy went well or not: the folder was the user's choice.
+    WriteRegString("Path" + kind, path.substr(0, nameStart), kUserKey);
+    return path;
+}

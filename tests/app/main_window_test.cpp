@@ -34,6 +34,8 @@ public:
 class MainWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { RegisterWizardResources(); }
+    // The settings the save page reads when it is made; no phone, so the transfer
+    // page starts nothing.
     void SetUp() override {
         g_texts = BuildTexts("EN");
         g_mainWnd = nullptr;
@@ -43,7 +45,9 @@ protected:
         std::ofstream(registry_)
             << "Windows Registry Editor Version 5.00\n\n"
                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510\\Customization "
-               "Wizards]\n\"Installation Path\"=\"/tmp/\"\n";
+               "Wizards]\n\"Installation Path\"=\"/tmp/\"\n\n"
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510]\n"
+               "\"Current Link\"=\"None\"\n";
         setenv("OSTREL_REGISTRY", registry_.c_str(), 1);
     }
     void TearDown() override {
@@ -62,9 +66,9 @@ protected:
         return dialog.current < dialog.pages.size() ? dialog.pages[dialog.current].get() : nullptr;
     }
 
+    std::filesystem::path registry_;
     HeadlessBackend backend;
     CDlgMain dialog;
-    std::filesystem::path registry_;
 };
 
 }  // namespace

@@ -29,12 +29,14 @@ protected:
         reg << "Windows Registry Editor Version "
                "5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510]\n";
         if (!language.empty()) reg << "\"Language\"=\"" << language << "\"\n";
+        reg << "\"Current Link\"=\"None\"\n";
         setenv("OSTREL_REGISTRY", (dir_ / "r.reg").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
         g_mainWnd = nullptr;
     }
     void TearDown() override {
         MessageQueue::Current()->CancelScheduled();
+        unsetenv("OSTREL_REGISTRY");
         fs::remove_all(dir_);
     }
     // Closes the main window once it runs.

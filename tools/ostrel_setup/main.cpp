@@ -1,6 +1,7 @@
 // ostrel-setup: creates the registry keys the wizard needs and fills in the values
 // it only reads, with defaults for this user. Values that exist are left alone, so
-// it is safe to run before every start.
+// it is safe to run before every start. `--storage-folder PATH` points the phone
+// link at the folder where the phone's storage is mounted.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -48,14 +49,49 @@ bool Install(const DefaultValue& value) {
     return true;
 }
 
+// Replaces the phone link's storage folder, as an absolute path ending in "/".
+int SetStorageFolder(const std::string& folder) {
+    std::error_code error;
+    std::string path = std::filesystem::absolute(folder, error).lexically_normal().string();
+    if (folder.empty() || error) {
+        std::fprintf(stderr, "ostrel-setup: not a usable folder: '%s'\n", folder.c_str());
+        return 2;
+    }
+    if (path.back() != '/') path += '/';
+    if (!std::filesystem::is_directory(path, error))
+        std::printf(
+            "note: %s does not exist yet; the wizard reports the phone as not "
+            "connected until it does\n",
+            path.c_str());
+    const std::string key = std::string(kRootKey) + kPhoneLinkKey;
+    HKEY raw = nullptr;
+    LONG rc = RegCreateKeyEx(HKEY_LOCAL_MACHINE, key.c_str(), &raw);
+    UniqueRegKey open(raw);
+    if (rc == ERROR_SUCCESS)
+        rc = Store(open.get(), DefaultValue{kPhoneLinkKey, "Storage Folder", path});
+    if (rc != ERROR_SUCCESS) {
+        std::fprintf(stderr, "ostrel-setup: cannot set %s[Storage Folder] (%ld)\n", key.c_str(),
+                     static_cast<long>(rc));
+        return 1;
+    }
+    std::printf("set %s[Storage Folder] to %s\n", key.c_str(), path.c_str());
+    return 0;
+}
+
+void Usage() {
+    std::printf(
+        "usage: ostrel-setup [--storage-folder PATH]\nCreates the wizard's registry keys in %s "
+        "and fills in missing values.\n  --storage-folder PATH  sends stamps to the phone "
+        "storage mounted at PATH\n",
+        RegistryFilePath().c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--storage-folder") return SetStorageFolder(argv[2]);
     if (argc > 1) {
-        std::printf(
-            "usage: ostrel-setup\nCreates the wizard's registry keys in %s and fills in missing "
-            "values.\n",
-            RegistryFilePath().c_str());
+        Usage();
         return std::string(argv[1]) == "--help" ? 0 : 2;
     }
     // A damaged file is never written over: said once, with where it is damaged.

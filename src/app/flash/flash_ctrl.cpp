@@ -18,6 +18,14 @@ void CFlashCtrl::OnStripPress(POINT point) {
         g_mainWnd->SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
+LRESULT CFlashCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_NCHITTEST) return CMoviePlayer::WindowProc(message, wParam, lParam);
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(&at);
+    const bool drag = at.y >= 0 && at.y < kStripHeight && at.x > kMenuCorner && at.x < kStripWidth;
+    return drag ? HTCAPTION : HTCLIENT;
+}
+
 void CFlashCtrl::OnFSCommand(const std::string& command, const std::string& argument) {
     if (auto* page = dynamic_cast<CDlgWizPage*>(GetParent())) page->OnFSCommand(command, argument);
 }

@@ -15,6 +15,10 @@ public:
     // The corner at its left end that opens the window's menu.
     static constexpr int kMenuCorner = 25;
 
+    // The drag part of the strip is the window's caption: while input is held back
+    // (a transfer running) a press there still moves the window.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 protected:
     void OnFSCommand(const std::string& command, const std::string& argument) override;
     // A press on the strip first moves the window or opens its menu; the movie

@@ -22,6 +22,16 @@ int FirstButton(UINT style) {
 
 }  // namespace
 
+namespace {
+
+// A bare name typed into the dialog lands in the folder the dialog shows.
+std::string InDialogFolder(const std::string& answer, const std::string& folder) {
+    if (answer.empty() || answer.front() == '/' || folder.empty()) return answer;
+    return folder + (folder.back() == '/' ? "" : "/") + answer;
+}
+
+}  // namespace
+
 HeadlessBackend::HeadlessBackend() : clock_(std::make_shared<VirtualClock>()) {
     SetClock(clock_);
     SetWindowBackend(this);
@@ -38,8 +48,9 @@ HeadlessBackend::HeadlessBackend() : clock_(std::make_shared<VirtualClock>()) {
         saveRequests_.push_back(request);
         SaveAsAnswer answer;
         if (!saveAnswers_.empty()) {
-            answer.path = saveAnswers_.front();
+            answer.path = InDialogFolder(saveAnswers_.front(), request.initialFolder);
             saveAnswers_.pop_front();
+            savedAs_.push_back(WithDefaultExtension(answer.path, request.defaultExtension));
         }
         return answer;
     });

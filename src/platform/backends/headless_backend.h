@@ -39,6 +39,8 @@ public:
     // The next Save-As dialog answers this path (empty: cancelled; unqueued: cancelled).
     void QueueSaveAsAnswer(const std::string& path) { saveAnswers_.push_back(path); }
     const std::vector<SaveAsRequest>& SaveAsRequests() const { return saveRequests_; }
+    // The paths the Save-As dialogs answered, as the program received them.
+    const std::vector<std::string>& SavedAs() const { return savedAs_; }
     // Where each pop-up menu was shown (screen coordinates), in order.
     const std::vector<POINT>& MenuPositions() const { return menuPositions_; }
 
@@ -69,6 +71,7 @@ private:
     std::vector<POINT> menuPositions_;
     std::deque<std::string> saveAnswers_;
     std::vector<SaveAsRequest> saveRequests_;
+    std::vector<std::string> savedAs_;
     std::vector<CWnd*> shown_;
     std::unique_ptr<HeadlessDesktop> desktop_;
     int cursor_ = GetCursor()->id;

@@ -12,7 +12,8 @@
 //   answer OK|CANCEL|YES|NO          how the next message box is answered
 //   menu ID                          what the next pop-up menu chooses (0: nothing)
 //   saveas PATH|CANCEL               what the next Save-As dialog answers (a path
-//                                    without blanks, or cancel)
+//                                    without blanks, a bare one inside the dialog's
+//                                    folder, or cancel)
 //   screenshot NAME                  writes the input window to NAME.<ext> in the output folder
 //   quit                             ends the program's message loop
 //

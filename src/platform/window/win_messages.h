@@ -26,6 +26,7 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_QUERYDRAGICON = 0x0037;
+constexpr UINT WM_NCHITTEST = 0x0084;
 constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
@@ -51,6 +52,7 @@ constexpr WPARAM WA_CLICKACTIVE = 2;
 constexpr WPARAM SC_MINIMIZE = 0xF020;
 constexpr WPARAM SC_MOUSEMENU = 0xF090;
 constexpr WPARAM SC_RESTORE = 0xF120;
+constexpr WPARAM HTCLIENT = 1;
 constexpr WPARAM HTCAPTION = 2;
 constexpr int WHEEL_DELTA = 120;
 

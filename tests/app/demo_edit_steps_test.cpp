@@ -47,7 +47,7 @@ std::string Bytes(const fs::path& file) {
 
 }  // namespace
 
-TEST(DemoSteps, EditAndPreviewLinesReachStepFive) {
+TEST(DemoEditSteps, EditAndPreviewLinesReachStepFive) {
     const fs::path dir = fs::temp_directory_path() / ("ostrel_demo34_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "wizards" / "temp");

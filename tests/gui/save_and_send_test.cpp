@@ -1,0 +1,207 @@
+// Steps 5 and 6 in the real window, run inside this test on the x11 back end with
+// a stamp of the test's own: the desktop's Save-As dialog saves a copy, then the
+// stamp goes to the phone's storage while the bar moves and the window can be
+// dragged but the pages take no clicks. Screenshots go to OSTREL_GUI_SCREENS
+// (07-step5.png, 08-save-as.png, 09-sending.png, 10-sent.png).
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/globals.h"
+#include "app/main_window/dlg_main.h"
+#include "app/resources/wizard_resources.h"
+#include "desktop_tools.h"
+#include "phonelink/phone_link_server.h"
+#include "platform/backends/x11/x11_backend.h"
+#include "platform/registry/registry.h"
+#include "platform/window/clock.h"
+#include "platform/window/message_loop.h"
+#include "stamp/stamp_globals.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr COLORREF kBarColour = RGB(0x25, 0x63, 0xEB);
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A stamp of many colours, so its file takes several of the link's chunks.
+void WriteNoisyStamp(const std::string& path) {
+    PxImage stamp;
+    ASSERT_TRUE(stamp.Create(32, 32, 8, PX_FORMAT_PNG));
+    unsigned seed = 7;
+    for (int i = 0; i < 256; ++i)
+        stamp.SetPaletteIndex(static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i * 3),
+                              static_cast<BYTE>(i * 7));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            stamp.SetPixelIndex(x, y, static_cast<BYTE>(seed >> 16));
+        }
+    ASSERT_TRUE(stamp.Save(path.c_str(), PX_FORMAT_PNG));
+}
+
+void SetChunkDelay(DWORD ms) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Tessel 310-510\\PhoneLink", &raw),
+        ERROR_SUCCESS);
+    UniqueRegKey key(raw);
+    const BYTE bytes[4] = {static_cast<BYTE>(ms), static_cast<BYTE>(ms >> 8), 0, 0};
+    ASSERT_EQ(RegSetValueEx(key.get(), "Chunk Delay", 0, REG_DWORD, bytes, 4), ERROR_SUCCESS);
+}
+
+// Share of the bar's track filled with the bar's colour, in the window at `place`.
+double BarFilled(const PxImage& screen, const Geometry& place) {
+    int filled = 0;
+    for (int x = 92; x < 488; ++x)
+        filled += ScreenPixel(screen, place.x + x, place.y + 238) == kBarColour;
+    return filled / 396.0;
+}
+
+struct Seen {
+    std::string problem;  // what went wrong in the driving thread
+    Geometry before, afterDrag;
+    double barWhileSending = -1;
+    bool copySaved = false;
+    bool stillOnStep6 = false;
+};
+
+// Drives the desktop from outside, as a person would, while the wizard runs on
+// the test's main thread.
+void Drive(const fs::path& dir, const std::string& screens, CWnd* wizard, Seen& seen) {
+    const auto shot = [&](const std::string& name, const Geometry& area, PxImage& screen) {
+        RunShell("sleep 0.3");
+        return ScreenShot(screens + "/screen-" + name, screen) &&
+               CropTo(screens + "/screen-" + name, area, screens + "/" + name);
+    };
+    const auto fail = [&](const std::string& what) {
+        seen.problem = what;
+        PostMessage(wizard, WM_WIZ_EXIT, 0, 0);
+    };
+    if (!WaitFor([] { return WindowsTitled("Ostrel").size() == 1; }, 20))
+        return fail("no wizard window");
+    const std::string window = WindowsTitled("Ostrel").front();
+    RunShell("sleep 2");  // step 5 is shown and its movie has played in
+    seen.before = WindowGeometry(window);
+    const Geometry& at = seen.before;
+    PxImage screen;
+    if (!shot("07-step5.png", at, screen)) return fail("no screenshot of step 5");
+
+    ClickAt(at.x + 185, at.y + 287);  // the movie's "save on the computer" button
+    if (!WaitFor([] { return !WindowsTitled("Save As").empty(); }, 20))
+        return fail("no Save-As dialog");
+    const std::string dialog = WindowsTitled("Save As").front();
+    RunShell("sleep 1.5");
+    if (!shot("08-save-as.png", WindowGeometry(dialog), screen)) return fail("no dialog shot");
+    // The typing goes to the dialog, with or without a window manager to hand focus.
+    RunShell("xdotool windowactivate " + dialog + " 2>/dev/null; xdotool windowfocus " + dialog +
+             " 2>/dev/null; sleep 0.5");
+    Keys("ctrl+a");
+    RunShell("xdotool type --delay 40 copy-of-sunset.png");
+    Keys("Return");
+    seen.copySaved = WaitFor([&] { return fs::exists(dir / "Pictures/copy-of-sunset.png"); }, 10);
+    RunShell("sleep 1");
+
+    ClickAt(at.x + 485, at.y + 375);  // Send: step 6 and the transfer
+    RunShell("sleep 1.2");
+    if (!shot("09-sending.png", at, screen)) return fail("no screenshot while sending");
+    seen.barWhileSending = BarFilled(screen, at);
+    // A press on "Previous" is ignored while the copy runs; the title strip drags.
+    ClickAt(at.x + 385, at.y + 375);
+    RunShell("xdotool mousemove " + std::to_string(at.x + 100) + " " + std::to_string(at.y + 10) +
+             " mousedown 1 sleep 0.3 mousemove " + std::to_string(at.x + 140) + " " +
+             std::to_string(at.y + 30) + " sleep 0.3 mouseup 1");
+    WaitFor([&] { return WindowGeometry(window).x != at.x; }, 3);
+    seen.afterDrag = WindowGeometry(window);
+    if (!WaitFor([&] { return fs::exists(dir / "data/norvane/phone/Stamps/Sunset.png"); }, 20))
+        return fail("the stamp never reached the phone");
+    RunShell("sleep 1");
+    if (!shot("10-sent.png", seen.afterDrag, screen)) return fail("no screenshot of the outcome");
+    // The step marks: the sixth is the one in the accent colour.
+    seen.stillOnStep6 = ScreenPixel(screen, seen.afterDrag.x + 383 + 28 * 5 + 2,
+                                    seen.afterDrag.y + 45) == kBarColour;
+    PostMessage(wizard, WM_WIZ_EXIT, 0, 0);
+}
+
+}  // namespace
+
+TEST(SaveAndSend, TheDesktopsSaveAsThenTheTransferWithAMovingBar) {
+    if (!std::getenv("DISPLAY") || !X11Backend::DisplayAvailable()) GTEST_SKIP() << "no display";
+    // The pages load their movie from beside the running program: this test.
+    if (!fs::exists(fs::read_symlink("/proc/self/exe").parent_path() / "EN" / "Pennon.swf"))
+        GTEST_SKIP() << "no movie next to the test";
+    const fs::path dir = fs::temp_directory_path() / ("ostrel_gui56_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "runtime");
+    fs::permissions(dir / "runtime", fs::perms::owner_all);
+    const std::string screens =
+        std::getenv("OSTREL_GUI_SCREENS") ? std::getenv("OSTREL_GUI_SCREENS") : dir.string();
+    fs::create_directories(screens);
+    setenv("OSTREL_REGISTRY", (dir / "registry.reg").c_str(), 1);
+    setenv("HOME", dir.c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
+    setenv("LC_ALL", "C", 1);
+    ASSERT_EQ(RunShell(OSTREL_SETUP_PATH " > /dev/null"), 0);
+    SetChunkDelay(400);
+
+    RegisterWizardResources();
+    RegisterPhoneLinkServer();
+    g_texts = BuildTexts("EN");
+    g_stampName = "Sunset";
+    g_pendingStampFile = (dir / "Sunset.png").string();
+    WriteNoisyStamp(g_pendingStampFile);
+    const std::string stampBytes = ReadBytes(g_pendingStampFile);
+    ASSERT_GT(stampBytes.size(), 1000u);
+
+    // A window manager, as on a desktop, when one is installed.
+    pid_t windowManager = -1;
+    if (RunShell("command -v openbox > /dev/null") == 0) {
+        windowManager = Start("/usr/bin/openbox", {}, "/dev/null");
+        WaitFor(
+            [] {
+                return RunShell(
+                           "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | "
+                           "grep -q 'window id'") == 0;
+            },
+            10);
+    }
+    Seen seen;
+    {
+        X11Backend backend;
+        CDlgMain wizard;
+        g_mainWnd = nullptr;
+        MessageQueue::Current()->Schedule(GetClock()->NowMs() + 500,
+                                          [&] { wizard.PostMessage(WM_WIZ_NEXT, 4, 0); });
+        std::thread driver([&] {
+            // Starts once the wizard's window exists.
+            Drive(dir, screens, &wizard, seen);
+        });
+        wizard.DoModal();
+        driver.join();
+    }
+    Stop(windowManager);
+    EXPECT_EQ(seen.problem, "");
+    EXPECT_TRUE(seen.copySaved);
+    EXPECT_EQ(ReadBytes(dir / "Pictures/copy-of-sunset.png"), stampBytes);
+    EXPECT_EQ(ReadBytes(dir / "data/norvane/phone/Stamps/Sunset.png"), stampBytes);
+    EXPECT_GT(seen.barWhileSending, 0.0) << "the bar had not started";
+    EXPECT_LT(seen.barWhileSending, 1.0) << "the bar was already full";
+    EXPECT_TRUE(seen.stillOnStep6) << "a click reached a page during the transfer";
+    EXPECT_EQ(seen.afterDrag.x, seen.before.x + 40);
+    EXPECT_EQ(seen.afterDrag.y, seen.before.y + 20);
+    g_pendingStampFile.clear();
+    fs::remove_all(dir);
+}

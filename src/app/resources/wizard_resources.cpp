@@ -6,6 +6,7 @@
 
 #include "platform/base/dib_header.h"
 #include "platform/base/resources.h"
+#include "platform/window/controls.h"
 #include "platform/window/dialog.h"
 #include "platform/window/dialog_template.h"
 
@@ -75,18 +76,21 @@ void RegisterDialogs() {
                                 {{IDC_PLAYER, "ShockwaveFlash", "", kMainRect, WS_VISIBLE}}});
     }
     RegisterDialogTemplate({IDD_MASK, RECT{0, 0, 20, 20}, WS_CHILD, "", {}});
+    // The About box: the program icon, name and version, OK (the default button)
+    // and the credits, laid out for the wizard's font.
     RegisterDialogTemplate(
         {IDD_ABOUTBOX,
          RECT{0, 0, 243, 73},
          WS_POPUP | WS_CAPTION | DS_CENTER,
          "About Ostrel wizard",
-         {{-1, "Static", "Ostrel", RECT{40, 10, 180, 18}, WS_VISIBLE},
-          {-1, "Static", "Version RC4 (1.3)", RECT{40, 20, 180, 28}, WS_VISIBLE},
-          {IDOK, "Button", "OK", RECT{186, 7, 236, 21}, WS_VISIBLE},
+         {{-1, "Static", "#128", RECT{9, 9, 30, 29}, WS_VISIBLE | SS_ICON},
+          {-1, "Static", "Ostrel", RECT{40, 8, 180, 18}, WS_VISIBLE},
+          {-1, "Static", "Version RC4 (1.3)", RECT{40, 19, 180, 29}, WS_VISIBLE},
+          {IDOK, "Button", "OK", RECT{186, 8, 236, 26}, WS_VISIBLE | BS_DEFPUSHBUTTON},
           {-1, "Static",
            "Norvane customization wizards. With thanks to the authors of the JPEG and PNG "
            "libraries and of the GIF run-length encoder.",
-           RECT{7, 36, 236, 66}, WS_VISIBLE}}});
+           RECT{9, 34, 236, 68}, WS_VISIBLE}}});
 }
 
 }  // namespace
@@ -100,6 +104,12 @@ void RegisterWizardResources() {
         RegisterResource(nullptr, "ICON", IDR_MAINFRAME, WizardIconPng().data(),
                          WizardIconPng().size());
         RegisterResource(nullptr, "bin", IDR_SHAPE_LEFT, ShapeLeft().data(), ShapeLeft().size());
+        SetIconLoader([](int id) -> HICON {
+            PxImage picture;
+            if (!picture.LoadResource(FindResource(nullptr, id, "ICON"), PX_FORMAT_PNG))
+                return nullptr;
+            return WindowIconFromImage(picture);
+        });
     });
 }
 

@@ -136,3 +136,10 @@ LRESULT CToolTipCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return CWnd::WindowProc(message, wParam, lParam);
     }
 }
+
+void PopToolTips() {
+    for (HWND window : TopLevelWindows()) {
+        if (!IsWindow(window) || window->Queue() != MessageQueue::Current()) continue;
+        if (auto* tip = dynamic_cast<CToolTipCtrl*>(window)) tip->Pop();
+    }
+}

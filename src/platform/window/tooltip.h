@@ -67,3 +67,6 @@ private:
     UINT autoPopMs_ = 5000;
     std::string shown_;
 };
+
+// Hides every tip of this thread: a dialog or menu is opening over them.
+void PopToolTips();

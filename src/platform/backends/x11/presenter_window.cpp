@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "key_map.h"
 #include "platform/window/focus.h"
@@ -16,6 +15,7 @@
 #include "platform/window/paint_state.h"
 #include "platform/window/trace.h"
 #include "shape_rects.h"
+#include "surface_view.h"
 #include "x11_desktop.h"
 
 namespace {
@@ -39,7 +39,8 @@ struct Flag {
 
 }  // namespace
 
-PresenterWindow::PresenterWindow(CWnd* window) : Fl_Window(0, 0, 1, 1), window_(window) {
+PresenterWindow::PresenterWindow(CWnd* window, DisplayScale scale)
+    : Fl_Window(0, 0, 1, 1), window_(window), scale_(scale) {
     end();
     box(FL_NO_BOX);
     xclass("ostrel");
@@ -47,9 +48,12 @@ PresenterWindow::PresenterWindow(CWnd* window) : Fl_Window(0, 0, 1, 1), window_(
     // Tips stay out of the window manager's hands: no frame, no focus, no task bar.
     if (!window->TakesActivation()) set_override();
     callback(CloseRequested, this);
-    const RECT r = ScreenRectOf(window);
-    Fl_Window::resize(r.left, r.top, std::max<LONG>(r.right - r.left, 1),
-                      std::max<LONG>(r.bottom - r.top, 1));
+    const RECT r = scale_.ToScreen(ScreenRectOf(window));
+    const int width = std::max<LONG>(r.right - r.left, 1),
+              height = std::max<LONG>(r.bottom - r.top, 1);
+    Fl_Window::resize(r.left, r.top, width, height);
+    // The window system decides the size: the desktop may not resize or maximise.
+    size_range(width, height, width, height);
     force_position(1);
 }
 
@@ -75,10 +79,20 @@ void PresenterWindow::Sync() {
         shapeApplied_ = false;
     }
     SyncVisibility();
-    if (shown() && !shapeApplied_) {
-        ApplyWindowShape(fl_display, fl_xid(this), shape_, w(), h());
-        shapeApplied_ = true;
-    }
+    if (shown() && !shapeApplied_) ApplyShape();
+}
+
+void PresenterWindow::ApplyShape() {
+    ApplyWindowShape(fl_display, fl_xid(this), shape_, scale_.ToWindow(w()), scale_.ToWindow(h()),
+                     scale_.factor);
+    shapeApplied_ = true;
+}
+
+// A dialog with a caption gets a title and a close box, and nothing to minimise or
+// maximise it with.
+void PresenterWindow::SyncFrame() {
+    if (shown() && window_ && IsWindow(window_) && (window_->GetStyle() & WS_CAPTION))
+        SetDialogFrame(fl_display, fl_xid(this));
 }
 
 void PresenterWindow::SyncIcon() {
@@ -93,14 +107,19 @@ void PresenterWindow::SyncIcon() {
 }
 
 void PresenterWindow::SyncGeometry() {
-    const RECT r = ScreenRectOf(window_);
+    const RECT r = scale_.ToScreen(ScreenRectOf(window_));
     const int width = std::max<LONG>(r.right - r.left, 1),
               height = std::max<LONG>(r.bottom - r.top, 1);
     if (r.left == x() && r.top == y() && width == w() && height == h()) return;
-    if (width != w() || height != h()) shapeApplied_ = false;
+    const bool resized = width != w() || height != h();
+    if (resized) shapeApplied_ = false;
     requested_.emplace_back(r.left, r.top);
     if (requested_.size() > 32) requested_.pop_front();
     Fl_Window::resize(r.left, r.top, width, height);
+    if (resized) {
+        size_range(width, height, width, height);
+        SyncFrame();
+    }
     redraw();
 }
 
@@ -130,21 +149,24 @@ void PresenterWindow::SyncVisibility() {
 void PresenterWindow::AfterShow() {
     shapeApplied_ = false;
     SetWindowPid(fl_display, fl_xid(this), static_cast<long>(getpid()));
-    ApplyWindowShape(fl_display, fl_xid(this), shape_, w(), h());
-    shapeApplied_ = true;
+    SyncFrame();
+    ApplyShape();
     // Without a window manager the map is done once the server has it, and the
     // keyboard stays on the root unless the window takes it.
     if (!HasWindowManager(fl_display) && window_->TakesActivation()) {
         XSync(fl_display, False);
         ActivateTopLevel(fl_display, fl_xid(this));
     }
-    Trace("shown " + window_->Text() + " at " + std::to_string(x()) + "," + std::to_string(y()) +
-          " size " + std::to_string(w()) + "x" + std::to_string(h()));
+    Trace("shown " + window_->Text() + " at " + std::to_string(scale_.ToWindow(x())) + "," +
+          std::to_string(scale_.ToWindow(y())) + " size " + std::to_string(scale_.ToWindow(w())) +
+          "x" + std::to_string(scale_.ToWindow(h())));
 }
 
 void PresenterWindow::Damage(const RECT& dirty) {
-    const int left = std::max<LONG>(dirty.left, 0), top = std::max<LONG>(dirty.top, 0);
-    const int right = std::min<LONG>(dirty.right, w()), bottom = std::min<LONG>(dirty.bottom, h());
+    const RECT screen = scale_.ToScreen(dirty);
+    const int left = std::max<LONG>(screen.left, 0), top = std::max<LONG>(screen.top, 0);
+    const int right = std::min<LONG>(screen.right, w()),
+              bottom = std::min<LONG>(screen.bottom, h());
     if (left >= right || top >= bottom || !shown()) return;
     damage(FL_DAMAGE_USER1, left, top, right - left, bottom - top);
 }
@@ -155,21 +177,8 @@ void PresenterWindow::draw() {
     if (!surface) return;
     int X = 0, Y = 0, W = 0, H = 0;
     fl_clip_box(0, 0, w(), h(), X, Y, W, H);
-    W = std::min<int>(W, surface->Width() - X);
-    H = std::min<int>(H, surface->Height() - Y);
-    if (W <= 0 || H <= 0) return;
-    std::vector<uchar> rgb(static_cast<std::size_t>(W) * H * 3);
-    for (int row = 0; row < H; ++row) {
-        const BYTE* from = surface->Row(Y + row) + static_cast<std::size_t>(X) * 3;
-        uchar* to = rgb.data() + static_cast<std::size_t>(row) * W * 3;
-        for (int col = 0; col < W; ++col) {
-            to[3 * col] = from[3 * col + 2];
-            to[3 * col + 1] = from[3 * col + 1];
-            to[3 * col + 2] = from[3 * col];
-        }
-    }
-    fl_draw_image(rgb.data(), X, Y, W, H, 3, W * 3);
-    pixelsDrawn_ += static_cast<std::uint64_t>(W) * H;
+    pixelsDrawn_ +=
+        static_cast<std::uint64_t>(DrawSurface(*surface, RECT{X, Y, X + W, Y + H}, scale_.factor));
 }
 
 // The window manager moved the window: the object follows.
@@ -180,8 +189,9 @@ void PresenterWindow::resize(int x, int y, int w, int h) {
     if (std::find(requested_.begin(), requested_.end(), std::pair{x, y}) != requested_.end())
         return;
     const RECT r = ScreenRectOf(window_);
-    if (r.left == x && r.top == y) return;
-    window_->MoveWindow(RECT{x, y, x + (r.right - r.left), y + (r.bottom - r.top)});
+    const LONG left = scale_.ToWindow(x), top = scale_.ToWindow(y);
+    if (r.left == left && r.top == top) return;
+    window_->MoveWindow(RECT{left, top, left + (r.right - r.left), top + (r.bottom - r.top)});
 }
 
 bool PresenterWindow::TakesInput() const {
@@ -197,7 +207,11 @@ bool PresenterWindow::PostMouse(UINT message) {
     WPARAM keys = 0;
     if (Fl::event_state(FL_BUTTON1)) keys |= MK_LBUTTON;
     if (Fl::event_state(FL_BUTTON3)) keys |= MK_RBUTTON;
-    return PostMouseEvent(window_, message, POINT{Fl::event_x(), Fl::event_y()}, keys);
+    return PostMouseEvent(window_, message, PointerInWindow(), keys);
+}
+
+POINT PresenterWindow::PointerInWindow() const {
+    return scale_.ToWindow(POINT{Fl::event_x(), Fl::event_y()});
 }
 
 bool PresenterWindow::PostKey(bool down) {
@@ -218,9 +232,10 @@ void PresenterWindow::BeginDrag() {
 
 void PresenterWindow::FollowPointer() {
     if (!window_ || !IsWindow(window_)) return;
-    const int nx = drag_->windowX + Fl::event_x_root() - drag_->pointerX;
-    const int ny = drag_->windowY + Fl::event_y_root() - drag_->pointerY;
-    window_->MoveWindow(RECT{nx, ny, nx + w(), ny + h()});
+    const LONG nx = scale_.ToWindow(drag_->windowX + Fl::event_x_root() - drag_->pointerX);
+    const LONG ny = scale_.ToWindow(drag_->windowY + Fl::event_y_root() - drag_->pointerY);
+    const RECT r = ScreenRectOf(window_);
+    window_->MoveWindow(RECT{nx, ny, nx + (r.right - r.left), ny + (r.bottom - r.top)});
 }
 
 // Mapped again by the desktop (restored from the task bar, or by another
@@ -228,10 +243,7 @@ void PresenterWindow::FollowPointer() {
 // hands out the keyboard.
 void PresenterWindow::OnShowEvent() {
     if (!window_ || !IsWindow(window_)) return;
-    if (!shapeApplied_ && shown()) {
-        ApplyWindowShape(fl_display, fl_xid(this), shape_, w(), h());
-        shapeApplied_ = true;
-    }
+    if (!shapeApplied_ && shown()) ApplyShape();
     if (window_->IsIconic() && !syncing_) {
         Trace("desktop restored " + window_->Text());
         window_->ShowWindow(SW_RESTORE);

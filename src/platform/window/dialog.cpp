@@ -60,7 +60,7 @@ INT_PTR CDialog::DoModal() {
     modalResult_.reset();
     CWnd* owner = IsWindow(owner_) ? owner_ : nullptr;
     if (!Build(*dialog, nullptr)) return -1;
-    PopToolTips();  // a tip left showing would cover the dialog
+    const TipsHidden hidden;  // a tip would cover the dialog
     if (owner) owner->EnableWindow(false);
     ShowWindow(SW_SHOW);
     // Keys go to the dialog while it runs, and back where they went before after it.

@@ -68,5 +68,15 @@ private:
     std::string shown_;
 };
 
-// Hides every tip of this thread: a dialog or menu is opening over them.
+// While one lives, the tips of this thread are hidden and none shows: a message
+// box, a menu or a modal dialog is open over them.
+class TipsHidden {
+public:
+    TipsHidden();
+    ~TipsHidden();
+    TipsHidden(const TipsHidden&) = delete;
+    TipsHidden& operator=(const TipsHidden&) = delete;
+};
+
+// Hides every tip of this thread.
 void PopToolTips();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "caption_strip.h"
 #include "display_scale.h"
 #include "fltk_dialogs.h"
 #include "key_map.h"
@@ -25,7 +26,8 @@ void WakeLoop() {
     MessageQueue::Current()->Post(MSG{nullptr, WM_NULL, 0, 0, 0});
 }
 
-// The box on the screen: its drawn pixels, the pointer on its buttons and its keys.
+// The box on the screen under its own title strip: its drawn pixels, the pointer
+// on its buttons and strip, and its keys.
 class StyledBoxWindow : public Fl_Window {
 public:
     StyledBoxWindow(const std::string& text, const std::string& caption, const BoxLayout& layout,
@@ -34,14 +36,18 @@ public:
           layout_(layout),
           scale_(scale),
           geometry_(LayOutBox(text, layout, scale)),
+          captionH_(kCaptionHeight * scale),
           keys_(layout),
+          caption_(std::make_unique<Surface>(geometry_.width, captionH_)),
           surface_(std::make_unique<Surface>(geometry_.width, geometry_.height)) {
         end();
         copy_label(caption.c_str());
         box(FL_NO_BOX);
+        border(0);
         xclass("ostrel");
-        Fl_Window::size(geometry_.width, geometry_.height);
-        size_range(geometry_.width, geometry_.height, geometry_.width, geometry_.height);
+        const int height = captionH_ + geometry_.height;
+        Fl_Window::size(geometry_.width, height);
+        size_range(geometry_.width, height, geometry_.width, height);
         callback(CloseBoxPressed, this);
         Repaint();
     }
@@ -51,24 +57,40 @@ public:
     void draw() override {
         int X = 0, Y = 0, W = 0, H = 0;
         fl_clip_box(0, 0, w(), h(), X, Y, W, H);
-        DrawSurface(*surface_, RECT{X, Y, X + W, Y + H}, 1);
+        DrawSurface(*caption_, RECT{X, Y, X + W, Y + H}, 1);
+        DrawSurface(*surface_, RECT{X, Y, X + W, Y + H}, 1, POINT{0, captionH_});
     }
 
     int handle(int event) override {
         switch (event) {
             case FL_PUSH:
-                pressed_ = ButtonAt(geometry_, Fl::event_x(), Fl::event_y());
+                if (Fl::event_y() < captionH_) {
+                    PressCaption();
+                    return 1;
+                }
+                pressed_ = ButtonAt(geometry_, Fl::event_x(), Fl::event_y() - captionH_);
                 if (pressed_) keys_.Focus(*pressed_);
                 Repaint();
                 return 1;
             case FL_DRAG:
+                if (drag_) {
+                    position(x() + Fl::event_x_root() - drag_->x,
+                             y() + Fl::event_y_root() - drag_->y);
+                    drag_ = POINT{Fl::event_x_root(), Fl::event_y_root()};
+                }
                 return 1;
             case FL_RELEASE: {
-                const auto over = ButtonAt(geometry_, Fl::event_x(), Fl::event_y());
+                const auto over = ButtonAt(geometry_, Fl::event_x(), Fl::event_y() - captionH_);
                 const auto pressed = pressed_;
+                const bool closing =
+                    closePressed_ &&
+                    CaptionPartAt(w(), Fl::event_x(), Fl::event_y(), scale_) == CaptionPart::kClose;
                 pressed_.reset();
+                drag_.reset();
+                closePressed_ = false;
                 Repaint();
                 if (pressed && over == pressed) Give(layout_.buttons[*pressed].answer);
+                if (closing && layout_.escapeAnswer) Give(*layout_.escapeAnswer);
                 return 1;
             }
             case FL_KEYDOWN:
@@ -93,7 +115,16 @@ public:
     }
 
 private:
+    // The strip moves the box; its close button answers as Escape does.
+    void PressCaption() {
+        if (CaptionPartAt(w(), Fl::event_x(), Fl::event_y(), scale_) == CaptionPart::kClose)
+            closePressed_ = true;
+        else
+            drag_ = POINT{Fl::event_x_root(), Fl::event_y_root()};
+        Repaint();
+    }
     void Repaint() {
+        PaintCaption(*caption_, label() ? label() : "", closePressed_, scale_);
         PaintBox(*surface_, layout_, geometry_, keys_.Focused(), pressed_, scale_);
         redraw();
     }
@@ -112,9 +143,13 @@ private:
     const BoxLayout& layout_;
     int scale_;
     BoxGeometry geometry_;
+    int captionH_;
     BoxKeys keys_;
+    std::unique_ptr<Surface> caption_;
     std::unique_ptr<Surface> surface_;
     std::optional<std::size_t> pressed_;
+    bool closePressed_ = false;
+    std::optional<POINT> drag_;  // the pointer on the screen while the strip is dragged
     std::optional<int> answer_;
 };
 
@@ -149,7 +184,6 @@ int ShowFltkMessageBox(X11Backend& backend, CWnd* owner, const std::string& text
     if (disabled && (!IsWindow(disabled) || !disabled->IsWindowEnabled())) disabled = nullptr;
     if (disabled) disabled->EnableWindow(false);
     box.show();
-    SetDialogFrame(fl_display, fl_xid(&box));
     if (!HasWindowManager(fl_display)) {
         XSync(fl_display, False);
         ActivateTopLevel(fl_display, fl_xid(&box));

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "caption_strip.h"
 #include "key_map.h"
 #include "platform/window/focus.h"
 #include "platform/window/input.h"
@@ -40,15 +41,19 @@ struct Flag {
 }  // namespace
 
 PresenterWindow::PresenterWindow(CWnd* window, DisplayScale scale)
-    : Fl_Window(0, 0, 1, 1), window_(window), scale_(scale) {
+    : Fl_Window(0, 0, 1, 1),
+      window_(window),
+      scale_(scale),
+      captionH_((window->GetStyle() & WS_CAPTION) ? kCaptionHeight : 0) {
     end();
     box(FL_NO_BOX);
     xclass("ostrel");
-    if (!(window->GetStyle() & WS_CAPTION)) border(0);
+    // A captioned dialog gets the wizard's title strip, drawn here, not the desktop's.
+    border(0);
     // Tips stay out of the window manager's hands: no frame, no focus, no task bar.
     if (!window->TakesActivation()) set_override();
     callback(CloseRequested, this);
-    const RECT r = scale_.ToScreen(ScreenRectOf(window));
+    const RECT r = FrameFor(ScreenRectOf(window));
     const int width = std::max<LONG>(r.right - r.left, 1),
               height = std::max<LONG>(r.bottom - r.top, 1);
     Fl_Window::resize(r.left, r.top, width, height);
@@ -58,6 +63,14 @@ PresenterWindow::PresenterWindow(CWnd* window, DisplayScale scale)
 }
 
 PresenterWindow::~PresenterWindow() = default;
+
+RECT PresenterWindow::FrameFor(const RECT& place) const {
+    return scale_.ToScreen(RECT{place.left, place.top - captionH_, place.right, place.bottom});
+}
+
+POINT PresenterWindow::PlaceOf(int screenX, int screenY) const {
+    return POINT{scale_.ToWindow(screenX), scale_.ToWindow(screenY) + captionH_};
+}
 
 // The close box, or Escape unhandled by anything: Escape belongs to the window
 // system's dialogs, the close box asks the window to close.
@@ -82,17 +95,11 @@ void PresenterWindow::Sync() {
     if (shown() && !shapeApplied_) ApplyShape();
 }
 
+// The shape is the window's own; a strip above it keeps the plain rectangle.
 void PresenterWindow::ApplyShape() {
-    ApplyWindowShape(fl_display, fl_xid(this), shape_, scale_.ToWindow(w()), scale_.ToWindow(h()),
-                     scale_.factor);
+    ApplyWindowShape(fl_display, fl_xid(this), captionH_ ? std::nullopt : shape_,
+                     scale_.ToWindow(w()), scale_.ToWindow(h()), scale_.factor);
     shapeApplied_ = true;
-}
-
-// A dialog with a caption gets a title and a close box, and nothing to minimise or
-// maximise it with.
-void PresenterWindow::SyncFrame() {
-    if (shown() && window_ && IsWindow(window_) && (window_->GetStyle() & WS_CAPTION))
-        SetDialogFrame(fl_display, fl_xid(this));
 }
 
 void PresenterWindow::SyncIcon() {
@@ -107,7 +114,7 @@ void PresenterWindow::SyncIcon() {
 }
 
 void PresenterWindow::SyncGeometry() {
-    const RECT r = scale_.ToScreen(ScreenRectOf(window_));
+    const RECT r = FrameFor(ScreenRectOf(window_));
     const int width = std::max<LONG>(r.right - r.left, 1),
               height = std::max<LONG>(r.bottom - r.top, 1);
     if (r.left == x() && r.top == y() && width == w() && height == h()) return;
@@ -116,10 +123,7 @@ void PresenterWindow::SyncGeometry() {
     requested_.emplace_back(r.left, r.top);
     if (requested_.size() > 32) requested_.pop_front();
     Fl_Window::resize(r.left, r.top, width, height);
-    if (resized) {
-        size_range(width, height, width, height);
-        SyncFrame();
-    }
+    if (resized) size_range(width, height, width, height);
     redraw();
 }
 
@@ -149,7 +153,6 @@ void PresenterWindow::SyncVisibility() {
 void PresenterWindow::AfterShow() {
     shapeApplied_ = false;
     SetWindowPid(fl_display, fl_xid(this), static_cast<long>(getpid()));
-    SyncFrame();
     ApplyShape();
     // Without a window manager the map is done once the server has it, and the
     // keyboard stays on the root unless the window takes it.
@@ -157,13 +160,15 @@ void PresenterWindow::AfterShow() {
         XSync(fl_display, False);
         ActivateTopLevel(fl_display, fl_xid(this));
     }
-    Trace("shown " + window_->Text() + " at " + std::to_string(scale_.ToWindow(x())) + "," +
-          std::to_string(scale_.ToWindow(y())) + " size " + std::to_string(scale_.ToWindow(w())) +
-          "x" + std::to_string(scale_.ToWindow(h())));
+    const RECT place = ScreenRectOf(window_);
+    Trace("shown " + window_->Text() + " at " + std::to_string(place.left) + "," +
+          std::to_string(place.top) + " size " + std::to_string(place.right - place.left) + "x" +
+          std::to_string(place.bottom - place.top));
 }
 
 void PresenterWindow::Damage(const RECT& dirty) {
-    const RECT screen = scale_.ToScreen(dirty);
+    const RECT screen = scale_.ToScreen(
+        RECT{dirty.left, dirty.top + captionH_, dirty.right, dirty.bottom + captionH_});
     const int left = std::max<LONG>(screen.left, 0), top = std::max<LONG>(screen.top, 0);
     const int right = std::min<LONG>(screen.right, w()),
               bottom = std::min<LONG>(screen.bottom, h());
@@ -171,14 +176,22 @@ void PresenterWindow::Damage(const RECT& dirty) {
     damage(FL_DAMAGE_USER1, left, top, right - left, bottom - top);
 }
 
-// Copies the damaged part of the surface (the clip's box) to the screen.
+// Copies the damaged part of the surface (the clip's box) to the screen, below the
+// title strip when there is one.
 void PresenterWindow::draw() {
     const SurfacePtr surface = window_ && IsWindow(window_) ? WindowSurface(window_) : nullptr;
     if (!surface) return;
     int X = 0, Y = 0, W = 0, H = 0;
     fl_clip_box(0, 0, w(), h(), X, Y, W, H);
+    const RECT area{X, Y, X + W, Y + H};
+    const LONG stripH = scale_.ToScreen(captionH_);
+    if (stripH > 0 && Y < stripH) {
+        Surface strip(w(), stripH);
+        PaintCaption(strip, label() ? label() : "", closePressed_, scale_.factor);
+        DrawSurface(strip, area, 1);
+    }
     pixelsDrawn_ +=
-        static_cast<std::uint64_t>(DrawSurface(*surface, RECT{X, Y, X + W, Y + H}, scale_.factor));
+        static_cast<std::uint64_t>(DrawSurface(*surface, area, scale_.factor, POINT{0, stripH}));
 }
 
 // The window manager moved the window: the object follows.
@@ -189,9 +202,10 @@ void PresenterWindow::resize(int x, int y, int w, int h) {
     if (std::find(requested_.begin(), requested_.end(), std::pair{x, y}) != requested_.end())
         return;
     const RECT r = ScreenRectOf(window_);
-    const LONG left = scale_.ToWindow(x), top = scale_.ToWindow(y);
-    if (r.left == left && r.top == top) return;
-    window_->MoveWindow(RECT{left, top, left + (r.right - r.left), top + (r.bottom - r.top)});
+    const POINT place = PlaceOf(x, y);
+    if (r.left == place.x && r.top == place.y) return;
+    window_->MoveWindow(
+        RECT{place.x, place.y, place.x + (r.right - r.left), place.y + (r.bottom - r.top)});
 }
 
 bool PresenterWindow::TakesInput() const {
@@ -211,7 +225,7 @@ bool PresenterWindow::PostMouse(UINT message) {
 }
 
 POINT PresenterWindow::PointerInWindow() const {
-    return scale_.ToWindow(POINT{Fl::event_x(), Fl::event_y()});
+    return POINT{scale_.ToWindow(Fl::event_x()), scale_.ToWindow(Fl::event_y()) - captionH_};
 }
 
 bool PresenterWindow::PostKey(bool down) {
@@ -230,12 +244,33 @@ void PresenterWindow::BeginDrag() {
     drag_ = Drag{px, py, x(), y()};
 }
 
+// The strip moves the window; its close button asks the window to close, as the
+// desktop's close box would.
+void PresenterWindow::PressCaption() {
+    if (Fl::event_button() != FL_LEFT_MOUSE) return;
+    if (CaptionPartAt(w(), Fl::event_x(), Fl::event_y(), scale_.factor) == CaptionPart::kClose) {
+        closePressed_ = true;
+        damage(FL_DAMAGE_USER1, 0, 0, w(), scale_.ToScreen(captionH_));
+        return;
+    }
+    drag_ = Drag{Fl::event_x_root(), Fl::event_y_root(), x(), y()};
+}
+
+void PresenterWindow::ReleaseClose() {
+    closePressed_ = false;
+    damage(FL_DAMAGE_USER1, 0, 0, w(), scale_.ToScreen(captionH_));
+    const bool over =
+        CaptionPartAt(w(), Fl::event_x(), Fl::event_y(), scale_.factor) == CaptionPart::kClose;
+    if (over && TakesInput()) window_->PostMessage(WM_CLOSE);
+}
+
 void PresenterWindow::FollowPointer() {
     if (!window_ || !IsWindow(window_)) return;
-    const LONG nx = scale_.ToWindow(drag_->windowX + Fl::event_x_root() - drag_->pointerX);
-    const LONG ny = scale_.ToWindow(drag_->windowY + Fl::event_y_root() - drag_->pointerY);
+    const POINT place = PlaceOf(drag_->windowX + Fl::event_x_root() - drag_->pointerX,
+                                drag_->windowY + Fl::event_y_root() - drag_->pointerY);
     const RECT r = ScreenRectOf(window_);
-    window_->MoveWindow(RECT{nx, ny, nx + (r.right - r.left), ny + (r.bottom - r.top)});
+    window_->MoveWindow(
+        RECT{place.x, place.y, place.x + (r.right - r.left), place.y + (r.bottom - r.top)});
 }
 
 // Mapped again by the desktop (restored from the task bar, or by another
@@ -267,6 +302,10 @@ int PresenterWindow::handle(int event) {
         case FL_PUSH: {
             if (!HasWindowManager(fl_display) && TakesActivation())
                 ActivateTopLevel(fl_display, fl_xid(this));
+            if (Fl::event_y() < scale_.ToScreen(captionH_)) {
+                PressCaption();
+                return 1;
+            }
             const int button = Fl::event_button();
             if (button == FL_LEFT_MOUSE)
                 PostMouse(Fl::event_clicks() ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN);
@@ -275,6 +314,10 @@ int PresenterWindow::handle(int event) {
             return 1;
         }
         case FL_RELEASE:
+            if (closePressed_) {
+                ReleaseClose();
+                return 1;
+            }
             if (drag_) {
                 drag_.reset();
                 return 1;

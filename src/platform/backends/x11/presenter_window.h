@@ -46,8 +46,11 @@ private:
     void SyncGeometry();
     void SyncVisibility();
     void SyncIcon();
-    void SyncFrame();
     void ApplyShape();
+    // The real window's place on the screen for the object's rectangle: scaled, with
+    // the title strip above a captioned window; and the object's place back from it.
+    RECT FrameFor(const RECT& place) const;
+    POINT PlaceOf(int screenX, int screenY) const;
     // Where the window's own pixel under the pointer is.
     POINT PointerInWindow() const;
     void AfterShow();
@@ -56,12 +59,16 @@ private:
     bool PostMouse(UINT message);
     bool PostKey(bool down);
     void FollowPointer();
+    void PressCaption();
+    void ReleaseClose();
     void OnShowEvent();
     void OnHideEvent();
     static void CloseRequested(Fl_Widget* widget, void* data);
 
     CWnd* window_;
     DisplayScale scale_;
+    int captionH_;  // the title strip's height in the window's pixels; 0: none
+    bool closePressed_ = false;
     std::optional<Region> shape_;
     bool shapeApplied_ = false;
     HICON icon_;

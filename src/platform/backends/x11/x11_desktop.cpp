@@ -163,17 +163,3 @@ void ActivateTopLevel(Display* display, Window window) {
     }
     XFlush(display);
 }
-
-void SetDialogFrame(Display* display, Window window) {
-    constexpr long kFunctionsAndDecorations = 1 | 2;
-    constexpr long kMove = 4, kClose = 32;
-    constexpr long kBorder = 2, kTitle = 8, kMenu = 16;
-    long hints[5] = {kFunctionsAndDecorations, kMove | kClose, kBorder | kTitle | kMenu, 0, 0};
-    const Atom motif = Intern(display, "_MOTIF_WM_HINTS");
-    XChangeProperty(display, window, motif, motif, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(hints), 5);
-    long type = static_cast<long>(Intern(display, "_NET_WM_WINDOW_TYPE_DIALOG"));
-    XChangeProperty(display, window, Intern(display, "_NET_WM_WINDOW_TYPE"), XA_ATOM, 32,
-                    PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
-    XFlush(display);
-}

@@ -32,7 +32,3 @@ void RestoreTopLevel(Display* display, Window window);
 // Gives the window the keyboard: through the window manager when one runs,
 // directly otherwise. The window must be mapped.
 void ActivateTopLevel(Display* display, Window window);
-
-// A dialog's frame: a title and a close box, no minimise, maximise or resizing
-// (the Motif hints window managers honour), and the dialog window type.
-void SetDialogFrame(Display* display, Window window);

@@ -59,6 +59,8 @@ public:
         fl_clip_box(0, 0, w(), h(), X, Y, W, H);
         DrawSurface(*caption_, RECT{X, Y, X + W, Y + H}, 1);
         DrawSurface(*surface_, RECT{X, Y, X + W, Y + H}, 1, POINT{0, captionH_});
+        fl_color(0x17, 0x3F, 0x75);  // sets the box off from the page under it
+        fl_rect(0, 0, w(), h());
     }
 
     int handle(int event) override {
@@ -153,6 +155,21 @@ private:
     std::optional<int> answer_;
 };
 
+// The box's owner is disabled and drops keys, and a window manager need not focus
+// a new window: once the box is on the screen (a moment at most) it takes the
+// keyboard itself.
+void TakeKeyboard(Fl_Window& box) {
+    XSync(fl_display, False);
+    for (int tries = 0; tries < 50; ++tries) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(fl_display, fl_xid(&box), &attributes) &&
+            attributes.map_state == IsViewable)
+            break;
+        Fl::wait(0.01);
+    }
+    ActivateTopLevel(fl_display, fl_xid(&box));
+}
+
 HWND TopLevelOf(HWND window) {
     while (window && window->GetParent())
         window = window->GetParent();
@@ -184,10 +201,7 @@ int ShowFltkMessageBox(X11Backend& backend, CWnd* owner, const std::string& text
     if (disabled && (!IsWindow(disabled) || !disabled->IsWindowEnabled())) disabled = nullptr;
     if (disabled) disabled->EnableWindow(false);
     box.show();
-    if (!HasWindowManager(fl_display)) {
-        XSync(fl_display, False);
-        ActivateTopLevel(fl_display, fl_xid(&box));
-    }
+    TakeKeyboard(box);
     if (const Window ownerXid = backend.XidOf(owner)) {
         XSetTransientForHint(fl_display, fl_xid(&box), ownerXid);
         XFlush(fl_display);

@@ -192,6 +192,11 @@ void PresenterWindow::draw() {
     }
     pixelsDrawn_ +=
         static_cast<std::uint64_t>(DrawSurface(*surface, area, scale_.factor, POINT{0, stripH}));
+    if (stripH > 0) {
+        // A line around the dialog sets it off from the page under it.
+        fl_color(0x17, 0x3F, 0x75);
+        fl_rect(0, 0, w(), h());
+    }
 }
 
 // The window manager moved the window: the object follows.
@@ -229,12 +234,25 @@ POINT PresenterWindow::PointerInWindow() const {
 }
 
 bool PresenterWindow::PostKey(bool down) {
-    if (!TakesInput()) return false;
+    if (!TakesInput() && !KeysGoElsewhere()) return false;
     const KeyTranslation key =
         TranslateKey(Fl::event_key(), Fl::event_text() ? Fl::event_text() : "");
     if (key.virtualKey) PostKeyEvent(down ? WM_KEYDOWN : WM_KEYUP, key.virtualKey);
     if (down && key.character) PostKeyEvent(WM_CHAR, static_cast<WPARAM>(*key.character));
     return key.virtualKey || key.character;
+}
+
+// Keys belong to the window system's focus. While this window is disabled under a
+// modal dialog the desktop may still hand it the keyboard (a window manager need
+// not focus the dialog): they go on to the dialog that has the focus.
+bool PresenterWindow::KeysGoElsewhere() const {
+    HWND focus = GetFocus();
+    if (!IsWindow(focus)) focus = GetActiveWindow();
+    HWND top = focus;
+    while (top && IsWindow(top) && top->GetParent())
+        top = top->GetParent();
+    return top && IsWindow(top) && top != window_ && top->IsWindowEnabled() &&
+           top->TakesActivation();
 }
 
 void PresenterWindow::BeginDrag() {

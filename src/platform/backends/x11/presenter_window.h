@@ -58,6 +58,7 @@ private:
     bool TakesActivation() const;
     bool PostMouse(UINT message);
     bool PostKey(bool down);
+    bool KeysGoElsewhere() const;
     void FollowPointer();
     void PressCaption();
     void ReleaseClose();

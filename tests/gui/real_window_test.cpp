@@ -1,6 +1,7 @@
 // The wizard in a real window on a virtual X server: its title, its shape on the
-// screen, the movie's Next button, the menu corner, "Reduce", and a second start
-// bringing the first window back. Screenshots go to OSTREL_GUI_SCREENS.
+// screen, the movie's Next button, the menu corner, "Reduce", a second start
+// bringing the first window back, the menu, About box and message box in the
+// wizard's look, and the window at scale 2. Screenshots go to OSTREL_GUI_SCREENS.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -23,6 +24,13 @@ namespace {
 // the window's shape.
 constexpr COLORREF kBackdrop = RGB(0, 255, 0);
 const std::string kTitle = "Ostrel";
+// The wizard's look: page, rows of menus, and the title strip's darkest blue.
+constexpr COLORREF kPage = RGB(0xF4, 0xF6, 0xFA);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+bool IsStripBlue(COLORREF c) {
+    return GetBValue(c) > 140 && GetRValue(c) < 60 && GetGValue(c) < 130;
+}
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path);
@@ -79,7 +87,8 @@ protected:
     void StartFirst() {
         first_ = Start(OSTREL_PROGRAM_PATH, env_, (dir_ / "first.trace").string());
         ASSERT_TRUE(WaitFor([&] { return Traced("shown " + kTitle); }, 20)) << Trace();
-        ASSERT_TRUE(WaitFor([&] { return WindowsTitled(kTitle).size() == 1; }, 10));
+        ASSERT_TRUE(WaitFor([&] { return WindowsTitled(kTitle).size() == 1; }, 10))
+            << Capture("xwininfo -root -tree | grep -i ostrel");
         window_ = WindowsTitled(kTitle).front();
         ASSERT_TRUE(WaitFor([&] { return MapState(window_) == "IsViewable"; }, 10));
         place_ = WindowGeometry(window_);
@@ -272,6 +281,92 @@ TEST_F(RealWindow, ASecondStartBringsTheMinimisedWindowBack) {
     EXPECT_NE(ScreenPixel(screen, place_.x + 290, place_.y + 200), kBackdrop);
 }
 
+TEST_F(RealWindow, MenuAndAboutBoxAreDrawnInTheWizardsLook) {
+    if (!MovieInstalled())
+        GTEST_SKIP() << "no movie (EN/Pennon.swf): the menu corner belongs to the movie's player";
+    ASSERT_NO_FATAL_FAILURE(StartFirst());
+    ClickAt(place_.x + 10, place_.y + 10);
+    ASSERT_TRUE(WaitFor([&] { return Traced("menu at "); }, 10)) << Trace();
+    PxImage screen;
+    ASSERT_TRUE(Shoot("07-menu-look.png", screen));
+    // White rows in a thin frame hanging from the corner.
+    EXPECT_EQ(ScreenPixel(screen, place_.x + 10 + 100, place_.y + 25 + 17), kWhite);
+    EXPECT_EQ(ScreenPixel(screen, place_.x + 10 + 100, place_.y + 25 + 43), kWhite);
+    Keys("Down");
+    RunShell("sleep 0.3");
+    ASSERT_TRUE(Shoot("08-menu-chosen.png", screen));
+    EXPECT_EQ(ScreenPixel(screen, place_.x + 10 + 100, place_.y + 25 + 17), RGB(0x25, 0x63, 0xEB));
+    Keys("Return");  // "About"
+    const std::string title = "About Ostrel wizard";
+    ASSERT_TRUE(WaitFor([&] { return Traced("shown " + title); }, 10)) << Trace();
+    ASSERT_TRUE(WaitFor([&] { return WindowsTitled(title).size() == 1; }, 10));
+    const std::string about = WindowsTitled(title).front();
+    ASSERT_TRUE(WaitFor([&] { return MapState(about) == "IsViewable"; }, 10));
+    const Geometry box = WindowGeometry(about);
+    EXPECT_EQ(box.width, 364);
+    EXPECT_EQ(box.height, 118 + 26);  // the wizard's title strip above the dialog
+    // No frame of the desktop's: nothing to minimise, maximise or resize it with.
+    EXPECT_NE(Capture("xprop -id " + about + " _MOTIF_WM_HINTS").find("= 0x3, 0x13, 0x0"),
+              std::string::npos);
+    ASSERT_TRUE(ScreenShot(Screen("screen-09-about.png"), screen));
+    ASSERT_TRUE(CropTo(Screen("screen-09-about.png"), box, Screen("09-about.png")));
+    EXPECT_TRUE(IsStripBlue(ScreenPixel(screen, box.x + 60, box.y + 20)));
+    EXPECT_EQ(ScreenPixel(screen, box.x + 200, box.y + 26 + 60), kPage);
+    Keys("Escape");
+    EXPECT_TRUE(WaitFor([&] { return WindowsTitled(title).empty(); }, 10));
+}
+
+TEST_F(RealWindow, AtScaleTwoEveryPixelIsASquareAndClicksMapBack) {
+    env_["OSTREL_SCALE"] = "2";
+    ASSERT_NO_FATAL_FAILURE(StartFirst());
+    EXPECT_TRUE(Traced("display scale 2"));
+    EXPECT_NE(Trace().find("size 580x411"), std::string::npos) << Trace();
+    EXPECT_EQ(place_.width, 1160);
+    EXPECT_EQ(place_.height, 822);
+    RunShell("sleep 1");
+    PxImage screen;
+    ASSERT_TRUE(Shoot("10-scale2.png", screen));
+    RegisterWizardResources();
+    HRGN outline = BuildMainWindowOutline();
+    int wrong = 0;
+    for (int y = 0; y < 822; ++y) {
+        for (int x = 0; x < 1160; ++x) {
+            const bool inShape = PtInRegion(outline, x / 2, y / 2);
+            const bool backdrop = ScreenPixel(screen, place_.x + x, place_.y + y) == kBackdrop;
+            if (inShape == backdrop) ++wrong;
+        }
+    }
+    DeleteObject(outline);
+    EXPECT_EQ(wrong, 0) << "pixels where the screen disagrees with the doubled outline";
+    // Each of the window's pixels is a square of four equal screen pixels.
+    int unequal = 0;
+    for (int y = 0; y < 822; y += 2) {
+        for (int x = 0; x < 1160; x += 2) {
+            const COLORREF c = ScreenPixel(screen, place_.x + x, place_.y + y);
+            unequal += c != ScreenPixel(screen, place_.x + x + 1, place_.y + y + 1);
+        }
+    }
+    EXPECT_LT(unequal, 200) << "only what changed between the reads may differ";
+    if (!MovieInstalled()) return;
+    ClickAt(place_.x + 2 * 485, place_.y + 2 * 375);  // the movie's Next button
+    EXPECT_TRUE(WaitFor([&] { return Traced("step 2"); }, 10)) << Trace();
+    RunShell("sleep 1");
+    ASSERT_TRUE(Shoot("11-scale2-step2.png", screen));
+    ClickAt(place_.x + 2 * 10, place_.y + 2 * 10);
+    const Geometry at = place_;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Traced("menu at " + std::to_string(at.x / 2 + 10) + "," +
+                          std::to_string(at.y / 2 + 25));
+        },
+        10))
+        << Trace();
+    place_.height += 120;
+    ASSERT_TRUE(Shoot("12-scale2-menu.png", screen));
+    Keys("Escape");
+}
+
+// Last: the sibling's window stays open and would keep later starts from opening.
 TEST_F(RealWindow, ARunningSiblingIsRestoredAndNamedInAMessageBox) {
     const std::string sibling = OpenTitledWindow("Vardle");
     ASSERT_FALSE(sibling.empty());
@@ -288,7 +383,14 @@ TEST_F(RealWindow, ARunningSiblingIsRestoredAndNamedInAMessageBox) {
     ASSERT_TRUE(WaitFor([&] { return MapState(sibling) == "IsViewable"; }, 10));
     PxImage screen;
     RunShell("sleep 0.5");
-    ASSERT_TRUE(ScreenShot(Screen("06-sibling-box.png"), screen));
+    ASSERT_TRUE(ScreenShot(Screen("screen-06-sibling-box.png"), screen));
+    // The box in the wizard's look: its title strip over the page colour.
+    const auto boxes = WindowsTitled(kTitle);
+    ASSERT_EQ(boxes.size(), 1u);
+    const Geometry box = WindowGeometry(boxes.front());
+    ASSERT_TRUE(CropTo(Screen("screen-06-sibling-box.png"), box, Screen("06-sibling-box.png")));
+    EXPECT_TRUE(IsStripBlue(ScreenPixel(screen, box.x + 40, box.y + 20)));
+    EXPECT_EQ(ScreenPixel(screen, box.x + 4, box.y + 26 + 4), kPage);
     Keys("Return");
     EXPECT_EQ(WaitForExit(first_, 10), 0) << Trace();
     first_ = -1;

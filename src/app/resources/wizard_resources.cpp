@@ -6,6 +6,7 @@
 
 #include "platform/base/dib_header.h"
 #include "platform/base/resources.h"
+#include "platform/window/controls.h"
 #include "platform/window/dialog.h"
 #include "platform/window/dialog_template.h"
 
@@ -85,18 +86,21 @@ void RegisterDialogs() {
           {1024, "FolderTree", "", RECT{37, 55, 37 + 121, 55 + 108}, WS_VISIBLE},
           {1022, "SysListView32", "", RECT{213, 42, 213 + 143, 42 + 129}, WS_VISIBLE}}});
     RegisterDialogTemplate({IDD_MASK, RECT{0, 0, 20, 20}, WS_CHILD, "", {}});
+    // The About box: the program icon, name and version, OK (the default button)
+    // and the credits, laid out for the wizard's font.
     RegisterDialogTemplate(
         {IDD_ABOUTBOX,
          RECT{0, 0, 243, 73},
          WS_POPUP | WS_CAPTION | DS_CENTER,
          "About Ostrel wizard",
-         {{-1, "Static", "Ostrel", RECT{40, 10, 180, 18}, WS_VISIBLE},
-          {-1, "Static", "Version RC4 (1.3)", RECT{40, 20, 180, 28}, WS_VISIBLE},
-          {IDOK, "Button", "OK", RECT{186, 7, 236, 21}, WS_VISIBLE},
+         {{-1, "Static", "#128", RECT{9, 9, 30, 29}, WS_VISIBLE | SS_ICON},
+          {-1, "Static", "Ostrel", RECT{40, 8, 180, 18}, WS_VISIBLE},
+          {-1, "Static", "Version RC4 (1.3)", RECT{40, 19, 180, 29}, WS_VISIBLE},
+          {IDOK, "Button", "OK", RECT{186, 8, 236, 26}, WS_VISIBLE | BS_DEFPUSHBUTTON},
           {-1, "Static",
            "Norvane customization wizards. With thanks to the authors of the JPEG and PNG "
            "libraries and of the GIF run-length encoder.",
-           RECT{7, 36, 236, 66}, WS_VISIBLE}}});
+           RECT{9, 34, 236, 68}, WS_VISIBLE}}});
 }
 
 }  // namespace
@@ -110,6 +114,12 @@ void RegisterWizardResources() {
         RegisterResource(nullptr, "ICON", IDR_MAINFRAME, WizardIconPng().data(),
                          WizardIconPng().size());
         RegisterResource(nullptr, "bin", IDR_SHAPE_LEFT, ShapeLeft().data(), ShapeLeft().size());
+        SetIconLoader([](int id) -> HICON {
+            PxImage picture;
+            if (!picture.LoadResource(FindResource(nullptr, id, "ICON"), PX_FORMAT_PNG))
+                return nullptr;
+            return WindowIconFromImage(picture);
+        });
     });
 }
 

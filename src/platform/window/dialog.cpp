@@ -6,6 +6,7 @@
 #include "message_loop.h"
 #include "paint.h"
 #include "platform/gdi/gdi.h"
+#include "tooltip.h"
 #include "window_backend.h"
 
 CDialog::CDialog(int templateId, CWnd* parent) : templateId_(templateId), owner_(parent) {}
@@ -59,6 +60,7 @@ INT_PTR CDialog::DoModal() {
     modalResult_.reset();
     CWnd* owner = IsWindow(owner_) ? owner_ : nullptr;
     if (!Build(*dialog, nullptr)) return -1;
+    const TipsHidden hidden;  // a tip would cover the dialog
     if (owner) owner->EnableWindow(false);
     ShowWindow(SW_SHOW);
     // Keys go to the dialog while it runs, and back where they went before after it.
@@ -91,7 +93,7 @@ void CDialog::OnPaint() {
 void CDialog::PaintBackground(HDC hdc) {
     RECT client;
     GetClientRect(&client);
-    HBRUSH brush = CreateSolidBrush(kDialogColor);
+    HBRUSH brush = CreateSolidBrush(DialogBackground(this));
     FillRect(hdc, &client, brush);
     DeleteObject(brush);
 }

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "tooltip.h"
+
 #include "window.h"
 
 namespace {
@@ -28,6 +30,7 @@ UINT TrackPopupMenu(const CMenu& menu, UINT flags, POINT screen, CWnd* owner) {
         std::lock_guard lock(g_mutex);
         handler = g_handler;
     }
+    const TipsHidden hidden;  // a tip would cover the menu
     const UINT chosen = handler ? handler(menu, screen, owner) : 0;
     if (flags & TPM_RETURNCMD) return chosen;
     if (chosen && owner) owner->PostMessage(WM_COMMAND, chosen, 0);

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "tooltip.h"
+
 namespace {
 
 std::mutex g_mutex;
@@ -21,6 +23,7 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
         std::lock_guard lock(g_mutex);
         handler = g_handler;
     }
+    const TipsHidden hidden;  // a tip would cover the box
     if (handler) return handler(owner, text, caption, style);
     return (style & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
 }

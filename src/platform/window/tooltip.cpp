@@ -14,6 +14,9 @@ constexpr int kPadding = 4;
 constexpr COLORREF kTipBackground = RGB(255, 255, 225);
 constexpr COLORREF kTipBorder = RGB(118, 118, 118);
 
+// How many dialogs and menus of this thread are open over the tips.
+thread_local int t_hiddenBy = 0;
+
 HFONT TipFont() {
     return CreateFont(-12, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
 }
@@ -71,6 +74,7 @@ void CToolTipCtrl::Pop() {
 }
 
 void CToolTipCtrl::ShowTip() {
+    if (t_hiddenBy > 0) return;
     if (!current_ || !IsWindow(current_) || !owner_ || !IsWindow(owner_)) return;
     if (!current_->IsWindowVisible()) return;  // a hidden tool has nothing to explain
     NMTTDISPINFO info{};
@@ -134,5 +138,21 @@ LRESULT CToolTipCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         default:
             return CWnd::WindowProc(message, wParam, lParam);
+    }
+}
+
+TipsHidden::TipsHidden() {
+    ++t_hiddenBy;
+    PopToolTips();
+}
+
+TipsHidden::~TipsHidden() {
+    --t_hiddenBy;
+}
+
+void PopToolTips() {
+    for (HWND window : TopLevelWindows()) {
+        if (!IsWindow(window) || window->Queue() != MessageQueue::Current()) continue;
+        if (auto* tip = dynamic_cast<CToolTipCtrl*>(window)) tip->Pop();
     }
 }

@@ -67,3 +67,16 @@ private:
     UINT autoPopMs_ = 5000;
     std::string shown_;
 };
+
+// While one lives, the tips of this thread are hidden and none shows: a message
+// box, a menu or a modal dialog is open over them.
+class TipsHidden {
+public:
+    TipsHidden();
+    ~TipsHidden();
+    TipsHidden(const TipsHidden&) = delete;
+    TipsHidden& operator=(const TipsHidden&) = delete;
+};
+
+// Hides every tip of this thread.
+void PopToolTips();

@@ -1,5 +1,5 @@
-// The toolkit's dialogs for the window system's requests: message boxes, pop-up
-// menus and the Save-As dialog.
+// The dialogs for the window system's requests: message boxes and pop-up menus in
+// the wizard's look, and the toolkit's Save-As dialog.
 #pragma once
 
 #include <string>
@@ -15,8 +15,9 @@ class X11Backend;
 // window system's messages go on being handled while it is open.
 int ShowFltkMessageBox(X11Backend& backend, CWnd* owner, const std::string& text,
                        const std::string& caption, UINT style);
-// At `at` on the screen; the chosen identifier, 0 for none.
-UINT ShowFltkPopupMenu(const CMenu& menu, POINT at);
+// At `at` on the screen (the window system's screen pixels); the chosen
+// identifier, 0 for none.
+UINT ShowFltkPopupMenu(const CMenu& menu, POINT at, const struct DisplayScale& scale);
 SaveAsAnswer ShowFltkSaveAs(const SaveAsRequest& request);
 
 // Filters as the file chooser takes them: "name\tpattern" lines, several

@@ -1,105 +1,173 @@
 #include "xlib.h"
 
 #include <FL/Fl.H>
-#include <FL/Fl_Box.H>
-#include <FL/Fl_Button.H>
-#include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 
 #include <algorithm>
 #include <memory>
 #include <optional>
-#include <vector>
 
-#include "box_buttons.h"
+#include "caption_strip.h"
+#include "display_scale.h"
 #include "fltk_dialogs.h"
+#include "key_map.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/trace.h"
+#include "styled_box.h"
+#include "surface_view.h"
 #include "x11_backend.h"
 #include "x11_desktop.h"
 
 namespace {
 
-constexpr int kMargin = 14;
-constexpr int kIconSize = 32;
-constexpr int kButtonW = 84;
-constexpr int kButtonH = 26;
-constexpr int kMaxTextW = 420;
-
-// The style's icon: a round sign with a symbol, in the colours people know.
-class BoxIconView : public Fl_Box {
-public:
-    BoxIconView(int x, int y, BoxIcon icon) : Fl_Box(x, y, kIconSize, kIconSize), icon_(icon) {}
-    void draw() override {
-        Fl_Color colour = FL_BLUE;
-        const char* symbol = "i";
-        switch (icon_) {
-            case BoxIcon::kError:
-                colour = fl_rgb_color(200, 40, 40), symbol = "X";
-                break;
-            case BoxIcon::kQuestion:
-                colour = fl_rgb_color(40, 90, 200), symbol = "?";
-                break;
-            case BoxIcon::kWarning:
-                colour = fl_rgb_color(230, 170, 0), symbol = "!";
-                break;
-            default:
-                colour = fl_rgb_color(40, 90, 200);
-        }
-        fl_color(colour);
-        fl_pie(x(), y(), w(), h(), 0, 360);
-        fl_color(FL_WHITE);
-        fl_font(FL_HELVETICA_BOLD, 20);
-        fl_draw(symbol, x(), y(), w(), h(), FL_ALIGN_CENTER);
-    }
-
-private:
-    BoxIcon icon_;
-};
-
-struct BoxState {
-    std::optional<int> answer;
-    std::optional<int> escapeAnswer;
-};
-
-void Answer(BoxState& state, int answer) {
-    state.answer = answer;
-    // The loop below waits for a message; this one lets it look at the answer.
+void WakeLoop() {
+    // The loop waits for a message; this one lets it look at the answer.
     MessageQueue::Current()->Post(MSG{nullptr, WM_NULL, 0, 0, 0});
 }
 
-class BoxWindow : public Fl_Window {
+// The box on the screen under its own title strip: its drawn pixels, the pointer
+// on its buttons and strip, and its keys.
+class StyledBoxWindow : public Fl_Window {
 public:
-    BoxWindow(int w, int h, const char* title, BoxState& state)
-        : Fl_Window(w, h, title), state_(state) {}
-    // Escape and the close box answer Cancel where the box has one.
+    StyledBoxWindow(const std::string& text, const std::string& caption, const BoxLayout& layout,
+                    int scale)
+        : Fl_Window(1, 1),
+          layout_(layout),
+          scale_(scale),
+          geometry_(LayOutBox(text, layout, scale)),
+          captionH_(kCaptionHeight * scale),
+          keys_(layout),
+          caption_(std::make_unique<Surface>(geometry_.width, captionH_)),
+          surface_(std::make_unique<Surface>(geometry_.width, geometry_.height)) {
+        end();
+        copy_label(caption.c_str());
+        box(FL_NO_BOX);
+        border(0);
+        xclass("ostrel");
+        const int height = captionH_ + geometry_.height;
+        Fl_Window::size(geometry_.width, height);
+        size_range(geometry_.width, height, geometry_.width, height);
+        callback(CloseBoxPressed, this);
+        Repaint();
+    }
+
+    std::optional<int> Answer() const { return answer_; }
+
+    void draw() override {
+        int X = 0, Y = 0, W = 0, H = 0;
+        fl_clip_box(0, 0, w(), h(), X, Y, W, H);
+        DrawSurface(*caption_, RECT{X, Y, X + W, Y + H}, 1);
+        DrawSurface(*surface_, RECT{X, Y, X + W, Y + H}, 1, POINT{0, captionH_});
+        fl_color(0x17, 0x3F, 0x75);  // sets the box off from the page under it
+        fl_rect(0, 0, w(), h());
+    }
+
     int handle(int event) override {
-        if ((event == FL_SHORTCUT || event == FL_KEYDOWN) && Fl::event_key() == FL_Escape) {
-            if (state_.escapeAnswer) Answer(state_, *state_.escapeAnswer);
-            return 1;
+        switch (event) {
+            case FL_PUSH:
+                if (Fl::event_y() < captionH_) {
+                    PressCaption();
+                    return 1;
+                }
+                pressed_ = ButtonAt(geometry_, Fl::event_x(), Fl::event_y() - captionH_);
+                if (pressed_) keys_.Focus(*pressed_);
+                Repaint();
+                return 1;
+            case FL_DRAG:
+                if (drag_) {
+                    position(x() + Fl::event_x_root() - drag_->x,
+                             y() + Fl::event_y_root() - drag_->y);
+                    drag_ = POINT{Fl::event_x_root(), Fl::event_y_root()};
+                }
+                return 1;
+            case FL_RELEASE: {
+                const auto over = ButtonAt(geometry_, Fl::event_x(), Fl::event_y() - captionH_);
+                const auto pressed = pressed_;
+                const bool closing =
+                    closePressed_ &&
+                    CaptionPartAt(w(), Fl::event_x(), Fl::event_y(), scale_) == CaptionPart::kClose;
+                pressed_.reset();
+                drag_.reset();
+                closePressed_ = false;
+                Repaint();
+                if (pressed && over == pressed) Give(layout_.buttons[*pressed].answer);
+                if (closing && layout_.escapeAnswer) Give(*layout_.escapeAnswer);
+                return 1;
+            }
+            case FL_KEYDOWN:
+            case FL_SHORTCUT: {
+                const KeyTranslation key =
+                    TranslateKey(Fl::event_key(), Fl::event_text() ? Fl::event_text() : "");
+                const auto answer =
+                    keys_.Key(key.virtualKey, Fl::event_state(FL_SHIFT) != 0, key.character);
+                Repaint();
+                if (answer) Give(*answer);
+                return 1;  // never left to the toolkit: Escape would close the window
+            }
+            case FL_FOCUS:
+            case FL_UNFOCUS:
+            case FL_ENTER:
+            case FL_LEAVE:
+            case FL_MOVE:
+                return 1;
+            default:
+                return Fl_Window::handle(event);
         }
-        return Fl_Window::handle(event);
     }
 
 private:
-    BoxState& state_;
+    // The strip moves the box; its close button answers as Escape does.
+    void PressCaption() {
+        if (CaptionPartAt(w(), Fl::event_x(), Fl::event_y(), scale_) == CaptionPart::kClose)
+            closePressed_ = true;
+        else
+            drag_ = POINT{Fl::event_x_root(), Fl::event_y_root()};
+        Repaint();
+    }
+    void Repaint() {
+        PaintCaption(*caption_, label() ? label() : "", closePressed_, scale_);
+        PaintBox(*surface_, layout_, geometry_, keys_.Focused(), pressed_, scale_);
+        redraw();
+    }
+    void Give(int answer) {
+        if (answer_) return;
+        answer_ = answer;
+        WakeLoop();
+    }
+    // The close box answers as Escape does; a question without Cancel stays open.
+    static void CloseBoxPressed(Fl_Widget* widget, void*) {
+        auto* self = static_cast<StyledBoxWindow*>(widget);
+        if (Fl::event() == FL_SHORTCUT || Fl::event() == FL_KEYDOWN) return;
+        if (self->layout_.escapeAnswer) self->Give(*self->layout_.escapeAnswer);
+    }
+
+    const BoxLayout& layout_;
+    int scale_;
+    BoxGeometry geometry_;
+    int captionH_;
+    BoxKeys keys_;
+    std::unique_ptr<Surface> caption_;
+    std::unique_ptr<Surface> surface_;
+    std::optional<std::size_t> pressed_;
+    bool closePressed_ = false;
+    std::optional<POINT> drag_;  // the pointer on the screen while the strip is dragged
+    std::optional<int> answer_;
 };
 
-struct ButtonTarget {
-    BoxState* state;
-    int answer;
-};
-
-void ButtonPressed(Fl_Widget*, void* data) {
-    auto* target = static_cast<ButtonTarget*>(data);
-    Answer(*target->state, target->answer);
-}
-
-void CloseBoxPressed(Fl_Widget*, void* data) {
-    auto* state = static_cast<BoxState*>(data);
-    if (Fl::event() == FL_SHORTCUT || Fl::event() == FL_KEYDOWN) return;
-    if (state->escapeAnswer) Answer(*state, *state->escapeAnswer);
+// The box's owner is disabled and drops keys, and a window manager need not focus
+// a new window: once the box is on the screen (a moment at most) it takes the
+// keyboard itself.
+void TakeKeyboard(Fl_Window& box) {
+    XSync(fl_display, False);
+    for (int tries = 0; tries < 50; ++tries) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(fl_display, fl_xid(&box), &attributes) &&
+            attributes.map_state == IsViewable)
+            break;
+        Fl::wait(0.01);
+    }
+    ActivateTopLevel(fl_display, fl_xid(&box));
 }
 
 HWND TopLevelOf(HWND window) {
@@ -109,10 +177,13 @@ HWND TopLevelOf(HWND window) {
 }
 
 // Centred on the owner when it is known, else on the screen.
-void PlaceBox(Fl_Window& box, CWnd* owner) {
+void PlaceBox(Fl_Window& box, CWnd* owner, const DisplayScale& scale) {
     RECT area{0, 0, Fl::w(), Fl::h()};
-    if (owner) owner->GetWindowRect(&area);
-    if (area.right - area.left <= 0) area = RECT{0, 0, Fl::w(), Fl::h()};
+    if (owner) {
+        RECT window;
+        owner->GetWindowRect(&window);
+        if (window.right > window.left) area = scale.ToScreen(window);
+    }
     box.position(area.left + (area.right - area.left - box.w()) / 2,
                  area.top + (area.bottom - area.top - box.h()) / 2);
 }
@@ -122,60 +193,24 @@ void PlaceBox(Fl_Window& box, CWnd* owner) {
 int ShowFltkMessageBox(X11Backend& backend, CWnd* owner, const std::string& text,
                        const std::string& caption, UINT style) {
     const BoxLayout layout = LayoutFor(style);
-    BoxState state;
-    state.escapeAnswer = layout.escapeAnswer;
-
-    fl_font(FL_HELVETICA, 14);
-    int textW = kMaxTextW, textH = 0;
-    fl_measure(text.c_str(), textW, textH, 0);
-    textW = std::min(std::max(textW, 120), kMaxTextW);
-    textH = std::max(textH, kIconSize);
-    const int iconW = layout.icon == BoxIcon::kNone ? 0 : kIconSize + kMargin;
-    const int buttonsW = static_cast<int>(layout.buttons.size()) * (kButtonW + 8) - 8;
-    const int width = std::max(kMargin + iconW + textW + kMargin, buttonsW + 2 * kMargin);
-    const int height = kMargin + textH + kMargin + kButtonH + kMargin;
-
-    BoxWindow box(width, height, caption.c_str(), state);
+    StyledBoxWindow box(text, caption, layout, backend.Scale().factor);
     box.set_modal();
-    box.callback(CloseBoxPressed, &state);
-    if (layout.icon != BoxIcon::kNone) new BoxIconView(kMargin, kMargin, layout.icon);
-    auto* label = new Fl_Box(kMargin + iconW, kMargin, textW, textH);
-    label->copy_label(text.c_str());
-    label->labelfont(FL_HELVETICA);
-    label->labelsize(14);
-    label->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
-    std::vector<ButtonTarget> targets;
-    targets.reserve(layout.buttons.size());
-    int bx = (width - buttonsW) / 2;
-    const int by = height - kMargin - kButtonH;
-    for (std::size_t i = 0; i < layout.buttons.size(); ++i, bx += kButtonW + 8) {
-        targets.push_back(ButtonTarget{&state, layout.buttons[i].answer});
-        Fl_Button* button = i == layout.defaultButton
-                                ? new Fl_Return_Button(bx, by, kButtonW, kButtonH)
-                                : new Fl_Button(bx, by, kButtonW, kButtonH);
-        button->copy_label(layout.buttons[i].label.c_str());
-        button->callback(ButtonPressed, &targets.back());
-    }
-    box.end();
-    PlaceBox(box, TopLevelOf(owner));
+    PlaceBox(box, TopLevelOf(owner), backend.Scale());
 
     CWnd* disabled = TopLevelOf(owner);
     if (disabled && (!IsWindow(disabled) || !disabled->IsWindowEnabled())) disabled = nullptr;
     if (disabled) disabled->EnableWindow(false);
     box.show();
-    if (!HasWindowManager(fl_display)) {
-        XSync(fl_display, False);
-        ActivateTopLevel(fl_display, fl_xid(&box));
-    }
+    TakeKeyboard(box);
     if (const Window ownerXid = backend.XidOf(owner)) {
         XSetTransientForHint(fl_display, fl_xid(&box), ownerXid);
         XFlush(fl_display);
     }
     Trace("message box \"" + caption + "\": " + text);
-    RunLoopUntil([&state] { return state.answer.has_value(); });
+    RunLoopUntil([&box] { return box.Answer().has_value(); });
     box.hide();
     if (disabled && IsWindow(disabled)) disabled->EnableWindow(true);
-    const int answer = state.answer.value_or(layout.escapeAnswer.value_or(IDCANCEL));
+    const int answer = box.Answer().value_or(layout.escapeAnswer.value_or(IDCANCEL));
     Trace("message box answered " + std::to_string(answer));
     return answer;
 }

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <vector>
 
+#include "caption_strip.h"
 #include "key_map.h"
 #include "platform/window/focus.h"
 #include "platform/window/input.h"
@@ -16,6 +16,7 @@
 #include "platform/window/paint_state.h"
 #include "platform/window/trace.h"
 #include "shape_rects.h"
+#include "surface_view.h"
 #include "x11_desktop.h"
 
 namespace {
@@ -41,21 +42,37 @@ struct Flag {
 
 }  // namespace
 
-PresenterWindow::PresenterWindow(CWnd* window) : Fl_Window(0, 0, 1, 1), window_(window) {
+PresenterWindow::PresenterWindow(CWnd* window, DisplayScale scale)
+    : Fl_Window(0, 0, 1, 1),
+      window_(window),
+      scale_(scale),
+      captionH_((window->GetStyle() & WS_CAPTION) ? kCaptionHeight : 0) {
     end();
     box(FL_NO_BOX);
     xclass("ostrel");
-    if (!(window->GetStyle() & WS_CAPTION)) border(0);
+    // A captioned dialog gets the wizard's title strip, drawn here, not the desktop's.
+    border(0);
     // Tips stay out of the window manager's hands: no frame, no focus, no task bar.
     if (!window->TakesActivation()) set_override();
     callback(CloseRequested, this);
-    const RECT r = ScreenRectOf(window);
-    Fl_Window::resize(r.left, r.top, std::max<LONG>(r.right - r.left, 1),
-                      std::max<LONG>(r.bottom - r.top, 1));
+    const RECT r = FrameFor(ScreenRectOf(window));
+    const int width = std::max<LONG>(r.right - r.left, 1),
+              height = std::max<LONG>(r.bottom - r.top, 1);
+    Fl_Window::resize(r.left, r.top, width, height);
+    // The window system decides the size: the desktop may not resize or maximise.
+    size_range(width, height, width, height);
     force_position(1);
 }
 
 PresenterWindow::~PresenterWindow() = default;
+
+RECT PresenterWindow::FrameFor(const RECT& place) const {
+    return scale_.ToScreen(RECT{place.left, place.top - captionH_, place.right, place.bottom});
+}
+
+POINT PresenterWindow::PlaceOf(int screenX, int screenY) const {
+    return POINT{scale_.ToWindow(screenX), scale_.ToWindow(screenY) + captionH_};
+}
 
 // The close box, or Escape unhandled by anything: Escape belongs to the window
 // system's dialogs, the close box asks the window to close.
@@ -77,10 +94,14 @@ void PresenterWindow::Sync() {
         shapeApplied_ = false;
     }
     SyncVisibility();
-    if (shown() && !shapeApplied_) {
-        ApplyWindowShape(fl_display, fl_xid(this), shape_, w(), h());
-        shapeApplied_ = true;
-    }
+    if (shown() && !shapeApplied_) ApplyShape();
+}
+
+// The shape is the window's own; a strip above it keeps the plain rectangle.
+void PresenterWindow::ApplyShape() {
+    ApplyWindowShape(fl_display, fl_xid(this), captionH_ ? std::nullopt : shape_,
+                     scale_.ToWindow(w()), scale_.ToWindow(h()), scale_.factor);
+    shapeApplied_ = true;
 }
 
 void PresenterWindow::SyncIcon() {
@@ -95,14 +116,16 @@ void PresenterWindow::SyncIcon() {
 }
 
 void PresenterWindow::SyncGeometry() {
-    const RECT r = ScreenRectOf(window_);
+    const RECT r = FrameFor(ScreenRectOf(window_));
     const int width = std::max<LONG>(r.right - r.left, 1),
               height = std::max<LONG>(r.bottom - r.top, 1);
     if (r.left == x() && r.top == y() && width == w() && height == h()) return;
-    if (width != w() || height != h()) shapeApplied_ = false;
+    const bool resized = width != w() || height != h();
+    if (resized) shapeApplied_ = false;
     requested_.emplace_back(r.left, r.top);
     if (requested_.size() > 32) requested_.pop_front();
     Fl_Window::resize(r.left, r.top, width, height);
+    if (resized) size_range(width, height, width, height);
     redraw();
 }
 
@@ -132,46 +155,50 @@ void PresenterWindow::SyncVisibility() {
 void PresenterWindow::AfterShow() {
     shapeApplied_ = false;
     SetWindowPid(fl_display, fl_xid(this), static_cast<long>(getpid()));
-    ApplyWindowShape(fl_display, fl_xid(this), shape_, w(), h());
-    shapeApplied_ = true;
+    ApplyShape();
     // Without a window manager the map is done once the server has it, and the
     // keyboard stays on the root unless the window takes it.
     if (!HasWindowManager(fl_display) && window_->TakesActivation()) {
         XSync(fl_display, False);
         ActivateTopLevel(fl_display, fl_xid(this));
     }
-    Trace("shown " + window_->Text() + " at " + std::to_string(x()) + "," + std::to_string(y()) +
-          " size " + std::to_string(w()) + "x" + std::to_string(h()));
+    const RECT place = ScreenRectOf(window_);
+    Trace("shown " + window_->Text() + " at " + std::to_string(place.left) + "," +
+          std::to_string(place.top) + " size " + std::to_string(place.right - place.left) + "x" +
+          std::to_string(place.bottom - place.top));
 }
 
 void PresenterWindow::Damage(const RECT& dirty) {
-    const int left = std::max<LONG>(dirty.left, 0), top = std::max<LONG>(dirty.top, 0);
-    const int right = std::min<LONG>(dirty.right, w()), bottom = std::min<LONG>(dirty.bottom, h());
+    const RECT screen = scale_.ToScreen(
+        RECT{dirty.left, dirty.top + captionH_, dirty.right, dirty.bottom + captionH_});
+    const int left = std::max<LONG>(screen.left, 0), top = std::max<LONG>(screen.top, 0);
+    const int right = std::min<LONG>(screen.right, w()),
+              bottom = std::min<LONG>(screen.bottom, h());
     if (left >= right || top >= bottom || !shown()) return;
     damage(FL_DAMAGE_USER1, left, top, right - left, bottom - top);
 }
 
-// Copies the damaged part of the surface (the clip's box) to the screen.
+// Copies the damaged part of the surface (the clip's box) to the screen, below the
+// title strip when there is one.
 void PresenterWindow::draw() {
     const SurfacePtr surface = window_ && IsWindow(window_) ? WindowSurface(window_) : nullptr;
     if (!surface) return;
     int X = 0, Y = 0, W = 0, H = 0;
     fl_clip_box(0, 0, w(), h(), X, Y, W, H);
-    W = std::min<int>(W, surface->Width() - X);
-    H = std::min<int>(H, surface->Height() - Y);
-    if (W <= 0 || H <= 0) return;
-    std::vector<uchar> rgb(static_cast<std::size_t>(W) * H * 3);
-    for (int row = 0; row < H; ++row) {
-        const BYTE* from = surface->Row(Y + row) + static_cast<std::size_t>(X) * 3;
-        uchar* to = rgb.data() + static_cast<std::size_t>(row) * W * 3;
-        for (int col = 0; col < W; ++col) {
-            to[3 * col] = from[3 * col + 2];
-            to[3 * col + 1] = from[3 * col + 1];
-            to[3 * col + 2] = from[3 * col];
-        }
+    const RECT area{X, Y, X + W, Y + H};
+    const LONG stripH = scale_.ToScreen(captionH_);
+    if (stripH > 0 && Y < stripH) {
+        Surface strip(w(), stripH);
+        PaintCaption(strip, label() ? label() : "", closePressed_, scale_.factor);
+        DrawSurface(strip, area, 1);
     }
-    fl_draw_image(rgb.data(), X, Y, W, H, 3, W * 3);
-    pixelsDrawn_ += static_cast<std::uint64_t>(W) * H;
+    pixelsDrawn_ +=
+        static_cast<std::uint64_t>(DrawSurface(*surface, area, scale_.factor, POINT{0, stripH}));
+    if (stripH > 0) {
+        // A line around the dialog sets it off from the page under it.
+        fl_color(0x17, 0x3F, 0x75);
+        fl_rect(0, 0, w(), h());
+    }
 }
 
 // The window manager moved the window: the object follows.
@@ -182,8 +209,10 @@ void PresenterWindow::resize(int x, int y, int w, int h) {
     if (std::find(requested_.begin(), requested_.end(), std::pair{x, y}) != requested_.end())
         return;
     const RECT r = ScreenRectOf(window_);
-    if (r.left == x && r.top == y) return;
-    window_->MoveWindow(RECT{x, y, x + (r.right - r.left), y + (r.bottom - r.top)});
+    const POINT place = PlaceOf(x, y);
+    if (r.left == place.x && r.top == place.y) return;
+    window_->MoveWindow(
+        RECT{place.x, place.y, place.x + (r.right - r.left), place.y + (r.bottom - r.top)});
 }
 
 bool PresenterWindow::TakesInput() const {
@@ -201,16 +230,33 @@ bool PresenterWindow::PostMouse(UINT message) {
     if (Fl::event_state(FL_BUTTON3)) keys |= MK_RBUTTON;
     if (Fl::event_state(FL_SHIFT)) keys |= MK_SHIFT;
     if (Fl::event_state(FL_CTRL)) keys |= MK_CONTROL;
-    return PostMouseEvent(window_, message, POINT{Fl::event_x(), Fl::event_y()}, keys);
+    return PostMouseEvent(window_, message, PointerInWindow(), keys);
+}
+
+POINT PresenterWindow::PointerInWindow() const {
+    return POINT{scale_.ToWindow(Fl::event_x()), scale_.ToWindow(Fl::event_y()) - captionH_};
 }
 
 bool PresenterWindow::PostKey(bool down) {
-    if (!TakesInput()) return false;
+    if (!TakesInput() && !KeysGoElsewhere()) return false;
     const KeyTranslation key =
         TranslateKey(Fl::event_key(), Fl::event_text() ? Fl::event_text() : "");
     if (key.virtualKey) PostKeyEvent(down ? WM_KEYDOWN : WM_KEYUP, key.virtualKey);
     if (down && key.character) PostKeyEvent(WM_CHAR, static_cast<WPARAM>(*key.character));
     return key.virtualKey || key.character;
+}
+
+// Keys belong to the window system's focus. While this window is disabled under a
+// modal dialog the desktop may still hand it the keyboard (a window manager need
+// not focus the dialog): they go on to the dialog that has the focus.
+bool PresenterWindow::KeysGoElsewhere() const {
+    HWND focus = GetFocus();
+    if (!IsWindow(focus)) focus = GetActiveWindow();
+    HWND top = focus;
+    while (top && IsWindow(top) && top->GetParent())
+        top = top->GetParent();
+    return top && IsWindow(top) && top != window_ && top->IsWindowEnabled() &&
+           top->TakesActivation();
 }
 
 void PresenterWindow::BeginDrag() {
@@ -220,11 +266,33 @@ void PresenterWindow::BeginDrag() {
     drag_ = Drag{px, py, x(), y()};
 }
 
+// The strip moves the window; its close button asks the window to close, as the
+// desktop's close box would.
+void PresenterWindow::PressCaption() {
+    if (Fl::event_button() != FL_LEFT_MOUSE) return;
+    if (CaptionPartAt(w(), Fl::event_x(), Fl::event_y(), scale_.factor) == CaptionPart::kClose) {
+        closePressed_ = true;
+        damage(FL_DAMAGE_USER1, 0, 0, w(), scale_.ToScreen(captionH_));
+        return;
+    }
+    drag_ = Drag{Fl::event_x_root(), Fl::event_y_root(), x(), y()};
+}
+
+void PresenterWindow::ReleaseClose() {
+    closePressed_ = false;
+    damage(FL_DAMAGE_USER1, 0, 0, w(), scale_.ToScreen(captionH_));
+    const bool over =
+        CaptionPartAt(w(), Fl::event_x(), Fl::event_y(), scale_.factor) == CaptionPart::kClose;
+    if (over && TakesInput()) window_->PostMessage(WM_CLOSE);
+}
+
 void PresenterWindow::FollowPointer() {
     if (!window_ || !IsWindow(window_)) return;
-    const int nx = drag_->windowX + Fl::event_x_root() - drag_->pointerX;
-    const int ny = drag_->windowY + Fl::event_y_root() - drag_->pointerY;
-    window_->MoveWindow(RECT{nx, ny, nx + w(), ny + h()});
+    const POINT place = PlaceOf(drag_->windowX + Fl::event_x_root() - drag_->pointerX,
+                                drag_->windowY + Fl::event_y_root() - drag_->pointerY);
+    const RECT r = ScreenRectOf(window_);
+    window_->MoveWindow(
+        RECT{place.x, place.y, place.x + (r.right - r.left), place.y + (r.bottom - r.top)});
 }
 
 // Mapped again by the desktop (restored from the task bar, or by another
@@ -232,10 +300,7 @@ void PresenterWindow::FollowPointer() {
 // hands out the keyboard.
 void PresenterWindow::OnShowEvent() {
     if (!window_ || !IsWindow(window_)) return;
-    if (!shapeApplied_ && shown()) {
-        ApplyWindowShape(fl_display, fl_xid(this), shape_, w(), h());
-        shapeApplied_ = true;
-    }
+    if (!shapeApplied_ && shown()) ApplyShape();
     if (window_->IsIconic() && !syncing_) {
         Trace("desktop restored " + window_->Text());
         window_->ShowWindow(SW_RESTORE);
@@ -259,6 +324,10 @@ int PresenterWindow::handle(int event) {
         case FL_PUSH: {
             if (!HasWindowManager(fl_display) && TakesActivation())
                 ActivateTopLevel(fl_display, fl_xid(this));
+            if (Fl::event_y() < scale_.ToScreen(captionH_)) {
+                PressCaption();
+                return 1;
+            }
             const int button = Fl::event_button();
             if (button == FL_LEFT_MOUSE)
                 PostMouse(Fl::event_clicks() ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN);
@@ -267,6 +336,10 @@ int PresenterWindow::handle(int event) {
             return 1;
         }
         case FL_RELEASE:
+            if (closePressed_) {
+                ReleaseClose();
+                return 1;
+            }
             if (drag_) {
                 drag_.reset();
                 return 1;

@@ -3,7 +3,9 @@
 // activation to the window system. Position, size, visibility, minimised state,
 // title and icon follow the window object (Sync); what the desktop does to the
 // real window (a minimise from the task bar, a restore by another program, a move
-// by the window manager) goes back to the object.
+// by the window manager) goes back to the object. At a display scale of 2 or more
+// every pixel of the window is shown as a square of screen pixels and the pointer
+// is mapped back, so the window system sees the window as at one pixel per pixel.
 #pragma once
 
 #include <FL/Fl_RGB_Image.H>
@@ -14,12 +16,13 @@
 #include <memory>
 #include <optional>
 
+#include "display_scale.h"
 #include "platform/gdi/region.h"
 #include "platform/window/window.h"
 
 class PresenterWindow : public Fl_Window {
 public:
-    explicit PresenterWindow(CWnd* window);
+    PresenterWindow(CWnd* window, DisplayScale scale);
     ~PresenterWindow() override;
 
     CWnd* Object() const { return window_; }
@@ -32,7 +35,7 @@ public:
     // The window follows the pointer until the left button is released.
     void BeginDrag();
 
-    // Surface pixels copied to the screen so far.
+    // Screen pixels drawn from the surface so far.
     std::uint64_t PixelsDrawn() const { return pixelsDrawn_; }
 
     int handle(int event) override;
@@ -43,17 +46,30 @@ private:
     void SyncGeometry();
     void SyncVisibility();
     void SyncIcon();
+    void ApplyShape();
+    // The real window's place on the screen for the object's rectangle: scaled, with
+    // the title strip above a captioned window; and the object's place back from it.
+    RECT FrameFor(const RECT& place) const;
+    POINT PlaceOf(int screenX, int screenY) const;
+    // Where the window's own pixel under the pointer is.
+    POINT PointerInWindow() const;
     void AfterShow();
     bool TakesInput() const;
     bool TakesActivation() const;
     bool PostMouse(UINT message);
     bool PostKey(bool down);
+    bool KeysGoElsewhere() const;
     void FollowPointer();
+    void PressCaption();
+    void ReleaseClose();
     void OnShowEvent();
     void OnHideEvent();
     static void CloseRequested(Fl_Widget* widget, void* data);
 
     CWnd* window_;
+    DisplayScale scale_;
+    int captionH_;  // the title strip's height in the window's pixels; 0: none
+    bool closePressed_ = false;
     std::optional<Region> shape_;
     bool shapeApplied_ = false;
     HICON icon_;

@@ -24,6 +24,14 @@ namespace {
 // How long painted pixels may wait for the loop to go idle before they are shown.
 constexpr auto kMaxFlushDelay = std::chrono::milliseconds(40);
 
+// What the desktop asks for: the environment, else the font resolution it set.
+DisplayScale DesktopScale(Display* display) {
+    const char* resources = XResourceManagerString(display);
+    const int factor = ChooseScale(std::getenv("OSTREL_SCALE"), std::getenv("GDK_SCALE"),
+                                   resources ? XftDpiOf(resources) : std::nullopt);
+    return DisplayScale{factor};
+}
+
 HWND TopLevelOf(HWND window) {
     while (window && window->GetParent())
         window = window->GetParent();
@@ -45,6 +53,8 @@ X11Backend::X11Backend() {
     Fl::lock();  // lets other threads wake the loop with Fl::awake
     fl_open_display();
     Fl::visual(FL_RGB);
+    scale_ = DesktopScale(fl_display);
+    Trace("display scale " + std::to_string(scale_.factor));
     clock_ = std::make_shared<FltkClock>();
     finder_ = std::make_unique<X11ForeignFinder>(fl_display);
     SetClock(clock_);
@@ -53,7 +63,8 @@ X11Backend::X11Backend() {
         [this](CWnd* owner, const std::string& text, const std::string& caption, UINT style) {
             return ShowFltkMessageBox(*this, owner, text, caption, style);
         });
-    SetMenuHandler([](const CMenu& menu, POINT at, CWnd*) { return ShowFltkPopupMenu(menu, at); });
+    SetMenuHandler(
+        [this](const CMenu& menu, POINT at, CWnd*) { return ShowFltkPopupMenu(menu, at, scale_); });
     SetSaveAsHandler([](const SaveAsRequest& request) { return ShowFltkSaveAs(request); });
     SetForeignWindowFinder([this](const std::string& title) { return finder_->Find(title); });
 }
@@ -86,7 +97,7 @@ Window X11Backend::XidOf(CWnd* window) const {
 
 void X11Backend::TopLevelChanged(CWnd* window) {
     PresenterWindow*& presenter = presenters_[window];
-    if (!presenter) presenter = new PresenterWindow(window);
+    if (!presenter) presenter = new PresenterWindow(window, scale_);
     const bool wasShown = presenter->shown();
     presenter->Sync();
     if (wasShown && !presenter->shown()) ActivateAfterClose();
@@ -128,7 +139,8 @@ void X11Backend::Present(CWnd* window, const RECT& dirty) {
 RECT X11Backend::ScreenRect() const {
     int x = 0, y = 0, w = 0, h = 0;
     Fl::screen_work_area(x, y, w, h, 0);
-    return RECT{x, y, x + w, y + h};
+    return RECT{scale_.ToWindow(x), scale_.ToWindow(y), scale_.ToWindow(x + w),
+                scale_.ToWindow(y + h)};
 }
 
 void X11Backend::BeginCaptionDrag(CWnd* window) {

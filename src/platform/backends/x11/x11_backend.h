@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "display_scale.h"
 #include "platform/window/window_backend.h"
 
 class FltkClock;
@@ -39,10 +40,13 @@ public:
     PresenterWindow* PresenterOf(CWnd* window) const;
     // The X window of a window of this process or another's, 0 when none.
     Window XidOf(CWnd* window) const;
+    // How many screen pixels show one pixel of the window system.
+    const DisplayScale& Scale() const { return scale_; }
 
 private:
     void ActivateAfterClose();
 
+    DisplayScale scale_;
     std::shared_ptr<FltkClock> clock_;
     std::map<CWnd*, PresenterWindow*> presenters_;
     std::unique_ptr<X11ForeignFinder> finder_;

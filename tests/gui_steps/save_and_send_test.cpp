@@ -15,7 +15,7 @@
 #include "app/globals.h"
 #include "app/main_window/dlg_main.h"
 #include "app/resources/wizard_resources.h"
-#include "desktop_tools.h"
+#include "gui/desktop_tools.h"
 #include "phonelink/phone_link_server.h"
 #include "platform/backends/x11/x11_backend.h"
 #include "platform/registry/registry.h"
@@ -88,6 +88,8 @@ void Drive(const fs::path& dir, const std::string& screens, CWnd* wizard, Seen& 
     };
     const auto fail = [&](const std::string& what) {
         seen.problem = what;
+        PxImage last;
+        ScreenShot(screens + "/screen-failure.png", last);
         PostMessage(wizard, WM_WIZ_EXIT, 0, 0);
     };
     if (!WaitFor([] { return WindowsTitled("Ostrel").size() == 1; }, 20))
@@ -195,8 +197,8 @@ TEST(SaveAndSend, TheDesktopsSaveAsThenTheTransferWithAMovingBar) {
     Stop(windowManager);
     EXPECT_EQ(seen.problem, "");
     EXPECT_TRUE(seen.copySaved);
-    EXPECT_EQ(ReadBytes(dir / "Pictures/copy-of-sunset.png"), stampBytes);
-    EXPECT_EQ(ReadBytes(dir / "data/norvane/phone/Stamps/Sunset.png"), stampBytes);
+    EXPECT_TRUE(ReadBytes(dir / "Pictures/copy-of-sunset.png") == stampBytes);
+    EXPECT_TRUE(ReadBytes(dir / "data/norvane/phone/Stamps/Sunset.png") == stampBytes);
     EXPECT_GT(seen.barWhileSending, 0.0) << "the bar had not started";
     EXPECT_LT(seen.barWhileSending, 1.0) << "the bar was already full";
     EXPECT_TRUE(seen.stillOnStep6) << "a click reached a page during the transfer";

@@ -323,6 +323,25 @@ TEST_F(RealWindow, AtScaleTwoEveryPixelIsASquareAndClicksMapBack) {
     place_.height += 120;
     ASSERT_TRUE(Shoot("12-scale2-menu.png", screen));
     Keys("Escape");
+    ASSERT_TRUE(WaitFor([&] { return Traced("menu chose 0"); }, 10)) << Trace();
+
+    // The top strip drags the doubled window along with the pointer.
+    place_ = at;
+    const int x = place_.x + 200, y = place_.y + 20;
+    RunShell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+             " mousedown 1 sleep 0.4");
+    for (int step = 1; step <= 5; ++step) {
+        RunShell("xdotool mousemove " + std::to_string(x + 30 * step) + " " +
+                 std::to_string(y + 16 * step) + " sleep 0.1");
+    }
+    RunShell("xdotool sleep 0.3 mouseup 1");
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const Geometry now = WindowGeometry(window_);
+            return now.x == place_.x + 150 && now.y == place_.y + 80;
+        },
+        5))
+        << "at " << WindowGeometry(window_).x << "," << WindowGeometry(window_).y;
 }
 
 // Last: the sibling's window stays open and would keep later starts from opening.

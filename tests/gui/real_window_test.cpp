@@ -363,7 +363,37 @@ TEST_F(RealWindow, AtScaleTwoEveryPixelIsASquareAndClicksMapBack) {
         << Trace();
     place_.height += 120;
     ASSERT_TRUE(Shoot("12-scale2-menu.png", screen));
+    Keys("Down Return");  // the About box, doubled with its strip
+    const std::string title = "About Ostrel wizard";
+    ASSERT_TRUE(WaitFor([&] { return WindowsTitled(title).size() == 1; }, 10)) << Trace();
+    const std::string about = WindowsTitled(title).front();
+    ASSERT_TRUE(WaitFor([&] { return MapState(about) == "IsViewable"; }, 10));
+    const Geometry box = WindowGeometry(about);
+    EXPECT_EQ(box.width, 2 * 364);
+    EXPECT_EQ(box.height, 2 * (118 + 26));
+    RunShell("sleep 0.3");
+    ASSERT_TRUE(ScreenShot(Screen("screen-13-scale2-about.png"), screen));
+    ASSERT_TRUE(CropTo(Screen("screen-13-scale2-about.png"), box, Screen("13-scale2-about.png")));
     Keys("Escape");
+    ASSERT_TRUE(WaitFor([&] { return WindowsTitled(title).empty(); }, 10));
+
+    // The top strip drags the doubled window along with the pointer.
+    place_ = at;
+    const int x = place_.x + 200, y = place_.y + 20;
+    RunShell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+             " mousedown 1 sleep 0.4");
+    for (int step = 1; step <= 5; ++step) {
+        RunShell("xdotool mousemove " + std::to_string(x + 30 * step) + " " +
+                 std::to_string(y + 16 * step) + " sleep 0.1");
+    }
+    RunShell("xdotool sleep 0.3 mouseup 1");
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const Geometry now = WindowGeometry(window_);
+            return now.x == place_.x + 150 && now.y == place_.y + 80;
+        },
+        5))
+        << "at " << WindowGeometry(window_).x << "," << WindowGeometry(window_).y;
 }
 
 // Last: the sibling's window stays open and would keep later starts from opening.
@@ -396,4 +426,21 @@ TEST_F(RealWindow, ARunningSiblingIsRestoredAndNamedInAMessageBox) {
     first_ = -1;
     EXPECT_TRUE(Traced("message box answered 1")) << Trace();
     EXPECT_FALSE(Traced("shown " + kTitle)) << "the wizard opened its window beside a sibling";
+
+    // Again at scale 2: the box is drawn twice as large, and its OK still answers.
+    env_["OSTREL_SCALE"] = "2";
+    first_ = Start(OSTREL_PROGRAM_PATH, env_, (dir_ / "first.trace").string());
+    ASSERT_TRUE(WaitFor([&] { return WindowsTitled(kTitle).size() == 1; }, 20)) << Trace();
+    const std::string doubled = WindowsTitled(kTitle).front();
+    ASSERT_TRUE(WaitFor([&] { return MapState(doubled) == "IsViewable"; }, 10));
+    const Geometry big = WindowGeometry(doubled);
+    // Its text is drawn at twice the size, not blown up: its measure may differ a little.
+    EXPECT_NEAR(big.width, 2 * box.width, box.width / 10);
+    EXPECT_NEAR(big.height, 2 * box.height, box.height / 10);
+    RunShell("sleep 0.5");
+    ASSERT_TRUE(ScreenShot(Screen("screen-14-scale2-box.png"), screen));
+    ASSERT_TRUE(CropTo(Screen("screen-14-scale2-box.png"), big, Screen("14-scale2-box.png")));
+    ClickAt(big.x + big.width - 2 * 20 - 2 * 45, big.y + big.height - 2 * 12 - 2 * 15);
+    EXPECT_EQ(WaitForExit(first_, 10), 0) << Trace();
+    first_ = -1;
 }

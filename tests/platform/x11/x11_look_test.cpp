@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/backends/x11/caption_strip.h"
 #include "platform/backends/x11/display_scale.h"
 #include "platform/backends/x11/shape_rects.h"
 #include "platform/backends/x11/styled_box.h"
@@ -246,4 +247,26 @@ TEST(X11StyledMenu, ArrowsStepOverSeparatorsAndEnterOrALetterChooses) {
     MenuKeys none(onlySeparators);
     none.Key(VK_DOWN, std::nullopt);
     EXPECT_EQ(none.Selected(), std::nullopt);
+}
+
+TEST(X11Caption, TheStripDragsItsCloseButtonClosesAndBothScale) {
+    for (int scale : {1, 2}) {
+        const LONG width = 364 * scale;
+        const RECT close = CaptionCloseButton(width, scale);
+        EXPECT_EQ(close.right, width - 4 * scale);
+        EXPECT_EQ(CaptionPartAt(width, Middle(close).x, Middle(close).y, scale),
+                  CaptionPart::kClose);
+        EXPECT_EQ(CaptionPartAt(width, 10 * scale, 10 * scale, scale), CaptionPart::kStrip);
+        EXPECT_EQ(CaptionPartAt(width, 10, kCaptionHeight * scale, scale), CaptionPart::kNone);
+        EXPECT_EQ(CaptionPartAt(width, -1, 5, scale), CaptionPart::kNone);
+        Surface strip(width, kCaptionHeight * scale);
+        PaintCaption(strip, "About Ostrel wizard", false, scale);
+        EXPECT_EQ(strip.Get(close.left + 2 * scale, close.bottom - 2 * scale),
+                  RGB(0xD9, 0x53, 0x4F));
+        const COLORREF strip10 = strip.Get(width / 2, 3 * scale);
+        EXPECT_GT(GetBValue(strip10), 150);
+        EXPECT_LT(GetRValue(strip10), 80);
+    }
+    Surface tiny(10, 4);  // a strip cut short by a small surface draws what fits
+    PaintCaption(tiny, "x", true, 3);
 }

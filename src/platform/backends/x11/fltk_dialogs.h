@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "display_scale.h"
 #include "platform/window/file_dialog.h"
 #include "platform/window/menu.h"
 #include "platform/window/window.h"
@@ -17,7 +18,7 @@ int ShowFltkMessageBox(X11Backend& backend, CWnd* owner, const std::string& text
                        const std::string& caption, UINT style);
 // At `at` on the screen (the window system's screen pixels); the chosen
 // identifier, 0 for none.
-UINT ShowFltkPopupMenu(const CMenu& menu, POINT at, const struct DisplayScale& scale);
+UINT ShowFltkPopupMenu(const CMenu& menu, POINT at, const DisplayScale& scale);
 SaveAsAnswer ShowFltkSaveAs(const SaveAsRequest& request);
 
 // Filters as the file chooser takes them: "name\tpattern" lines, several

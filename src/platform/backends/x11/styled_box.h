@@ -46,7 +46,7 @@ public:
 private:
     void Move(int step);
 
-    const BoxLayout& layout_;
+    BoxLayout layout_;
     std::size_t focused_;
 };
 

@@ -41,6 +41,6 @@ public:
 private:
     void Move(int step);
 
-    const std::vector<MenuItem>& items_;
+    std::vector<MenuItem> items_;
     std::optional<std::size_t> selected_;
 };

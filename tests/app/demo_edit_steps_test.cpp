@@ -55,7 +55,9 @@ TEST(DemoEditSteps, EditAndPreviewLinesReachStepFive) {
         << "Windows Registry Editor Version 5.00\n\n"
            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510\\Customization Wizards]\n"
            "\"Installation Path\"=\""
-        << (dir / "wizards").string() << "/\"\n\"StampTolerance\"=dword:00000010\n";
+        << (dir / "wizards").string()
+        << "/\"\n\"StampTolerance\"=dword:00000010\n\n"
+           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510]\n\"Current Link\"=\"None\"\n";
     setenv("OSTREL_REGISTRY", (dir / "registry.reg").c_str(), 1);
     RegisterWizardResources();
     g_texts = BuildTexts("EN");

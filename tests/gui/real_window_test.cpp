@@ -184,7 +184,7 @@ TEST_F(RealWindow, ThePictureBrowserFillsItsListAndMovesOnWithTheChosenPicture) 
     ASSERT_TRUE(WaitFor([&] { return Traced("step 2"); }, 10)) << Trace();
     RunShell("sleep 2");  // the thumbnails
     PxImage listed, chosen;
-    ASSERT_TRUE(Shoot("03-browser.png", listed));
+    ASSERT_TRUE(Shoot("07-browser.png", listed));
     const auto white = [&](const PxImage& screen, int x, int y) {
         return ScreenPixel(screen, place_.x + x, place_.y + y) == RGB(255, 255, 255);
     };
@@ -199,7 +199,7 @@ TEST_F(RealWindow, ThePictureBrowserFillsItsListAndMovesOnWithTheChosenPicture) 
     // The wheel over the tree scrolls it; the list keeps its choice.
     RunShell("xdotool mousemove " + std::to_string(place_.x + 150) + " " +
              std::to_string(place_.y + 250) + " click 5 sleep 0.3");
-    ASSERT_TRUE(Shoot("04-browser-chosen.png", chosen));
+    ASSERT_TRUE(Shoot("08-browser-chosen.png", chosen));
     EXPECT_NE(ScreenPixel(listed, place_.x + 460, place_.y + 375),
               ScreenPixel(chosen, place_.x + 460, place_.y + 375))
         << "Next did not switch on";

@@ -8,11 +8,11 @@ set(CPACK_PACKAGE_VENDOR "Ostrel developers")
 set(CPACK_PACKAGE_CONTACT "Ostrel developers <ostrel@invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "wizard that turns a picture into a stamp for a phone")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Ostrel turns any picture (BMP, GIF, JPEG or PNG) into a stamp for a mobile phone,\n\
-a 32 x 32 or 16 x 16 palette PNG with at most one transparent colour, and sends it\n\
-to the phone. The package also holds pxtool, which runs its image library from the\n\
-command line, and the library itself (libpximage) with its headers, pkg-config\n\
-file and CMake package.")
+    "Ostrel turns any picture (BMP, GIF, JPEG or PNG) into a stamp for a mobile\n\
+phone, a 32 x 32 or 16 x 16 palette PNG with at most one transparent colour,\n\
+and sends it to the phone. The package also holds pxtool, which runs its image\n\
+library from the command line, and the library itself (libpximage) with its\n\
+headers, pkg-config file and CMake package.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 
@@ -25,6 +25,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei, fonts-de
 # The save dialog looks like the desktop's own when GTK is there.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgtk-3-0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The loader's cache is brought up to date once per dpkg run, for libpximage.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/triggers)
 
 set(CPACK_GENERATOR DEB)
 include(CPack)

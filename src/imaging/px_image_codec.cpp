@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "px_bmp_codec.h"
@@ -200,16 +201,25 @@ bool PxImage::Encode(BYTE*& buffer, LONG& size, DWORD imageType) {
     return true;
 }
 
-// A file that cannot be opened or finished names the system's reason.
+// Encoded in memory first: a picture the type cannot hold leaves an existing file
+// as it was, never emptied. A file that cannot be written names the system's
+// reason, and a part written is removed.
 bool PxImage::Save(const char* fileName, DWORD imageType) {
+    BYTE* bytes = nullptr;
+    LONG size = 0;
+    if (!Encode(bytes, size, imageType)) return false;
+    const std::unique_ptr<BYTE, decltype(&std::free)> owned(bytes, &std::free);
     PxIOFile file;
     if (!file.Open(fileName, "wb")) {
         SetLastErrorText(std::strerror(errno));
         return false;
     }
-    if (!Encode(&file, imageType)) return false;
-    if (!file.Close()) {
-        SetLastErrorText(std::strerror(errno));
+    const auto length = static_cast<std::size_t>(size);
+    const bool written = file.Write(bytes, 1, length) == length;
+    const int writeError = errno;
+    if (!file.Close() || !written) {
+        SetLastErrorText(std::strerror(written ? errno : writeError));
+        std::remove(fileName);
         return false;
     }
     return true;

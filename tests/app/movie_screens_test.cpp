@@ -33,7 +33,11 @@ const Screen kScreens[] = {{1, "1-welcome"}, {2, "2-picture"},  {3, "3-editor"},
 std::string OwnCommandLine() {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    return "\"" + std::string(path, length > 0 ? static_cast<std::size_t>(length) : 0) + "\"";
+    // Appended piece by piece: GCC 12 misreads "..." + string as an overlapping copy at -O3.
+    std::string quoted(1, '"');
+    quoted.append(path, length > 0 ? static_cast<std::size_t>(length) : 0);
+    quoted += '"';
+    return quoted;
 }
 
 class MovieScreens : public ::testing::TestWithParam<const char*> {

@@ -167,6 +167,24 @@ TEST_F(Dispatch, SaveAndLoadThroughEverySource) {
     EXPECT_STREQ(missing.GetLastError(), "No such file or directory");
 }
 
+TEST_F(Dispatch, APictureTheTypeCannotHoldLeavesTheFileAsItWas) {
+    const std::string file = TempPath("kept.jpg").string();
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fputs("earlier bytes", out);
+    std::fclose(out);
+    PxImage paletted(4, 4, 8);
+    EXPECT_FALSE(paletted.Save(file.c_str(), PX_FORMAT_JPG));
+    EXPECT_STRNE(paletted.GetLastError(), "");
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    ASSERT_NE(in, nullptr);
+    char text[32] = {};
+    EXPECT_EQ(std::fread(text, 1, sizeof text - 1, in), 13u);
+    std::fclose(in);
+    EXPECT_STREQ(text, "earlier bytes");
+    std::remove(file.c_str());
+}
+
 TEST_F(Dispatch, MemoryEncodeOnlyIntoANullBuffer) {
     PxImage picture(1, 1, 24);
     BYTE existing = 0;

@@ -11,8 +11,6 @@
 namespace pxtool {
 namespace {
 
-constexpr const char* kTypeNames[] = {"", "BMP", "GIF", "JPEG", "PNG"};
-
 // The files of the command line, exactly `count` of them.
 std::vector<FileArgument> ExpectFiles(const Options& options, std::size_t count,
                                       const char* usage) {
@@ -25,20 +23,9 @@ int EncodeFailure(const std::string& file, DWORD type, const PxImage& image) {
     const char* reason = image.GetLastError();
     std::cerr << "pxtool: cannot encode " << file << ": "
               << (*reason ? reason
-                          : std::string("the picture cannot be written as ") + kTypeNames[type])
+                          : std::string("the picture cannot be written as ") + TypeName(type))
               << "\n";
     return 1;
-}
-
-// Why a decode failed. Some refusals come without a text from the decoder: a file
-// that is not of the type at all, or a frame past the last.
-std::string DecodeFailure(const PxImage& image, DWORD type) {
-    if (image.GetLastError()[0] != '\0') return image.GetLastError();
-    if (type == PX_FORMAT_GIF && image.GetNumFrames() > 0 &&
-        image.GetFrame() >= image.GetNumFrames())
-        return "there is no frame " + std::to_string(image.GetFrame()) + " (the file has " +
-               std::to_string(image.GetNumFrames()) + ")";
-    return std::string("not a readable ") + kTypeNames[type] + " picture";
 }
 
 // Decodes the file, asking for the chosen frame of an animation. The decoders'

@@ -19,8 +19,10 @@ constexpr const char* kUsage = "pxtool gifanim OUT.gif IN1 IN2 ... [--delay CS] 
 std::unique_ptr<PxImage> LoadFrame(const std::string& file, const Options& options) {
     auto image = std::make_unique<PxImage>();
     const QuietLibrary quiet;
-    if (!image->Load(file.c_str(), TypeOf({file, std::nullopt}), true)) {
-        std::cerr << "pxtool: cannot decode " << file << ": " << image->GetLastError() << "\n";
+    const DWORD type = TypeOf({file, std::nullopt});
+    if (!image->Load(file.c_str(), type, true)) {
+        std::cerr << "pxtool: cannot decode " << file << ": " << DecodeFailure(*image, type)
+                  << "\n";
         return nullptr;
     }
     if (!image->IsIndexed()) {

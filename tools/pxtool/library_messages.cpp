@@ -31,4 +31,18 @@ std::size_t MessagesPrinted() {
     return g_printed;
 }
 
+const char* TypeName(DWORD type) {
+    constexpr const char* kNames[] = {"", "BMP", "GIF", "JPEG", "PNG"};
+    return type < 5 ? kNames[type] : "";
+}
+
+std::string DecodeFailure(const PxImage& image, DWORD type) {
+    if (image.GetLastError()[0] != '\0') return image.GetLastError();
+    if (type == PX_FORMAT_GIF && image.GetNumFrames() > 0 &&
+        image.GetFrame() >= image.GetNumFrames())
+        return "there is no frame " + std::to_string(image.GetFrame()) + " (the file has " +
+               std::to_string(image.GetNumFrames()) + ")";
+    return std::string("not a readable ") + TypeName(type) + " picture";
+}
+
 }  // namespace pxtool

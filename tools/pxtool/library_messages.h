@@ -4,6 +4,9 @@
 
 #include <cstddef>
 
+#include <string>
+
+#include "imaging/px_image.h"
 #include "imaging/px_message.h"
 
 namespace pxtool {
@@ -12,6 +15,12 @@ namespace pxtool {
 void PrintMessageBoxes();
 // How many boxes have been printed so far.
 std::size_t MessagesPrinted();
+
+// BMP, GIF, JPEG or PNG.
+const char* TypeName(DWORD type);
+// Why a decode failed. Some refusals come without a text from the decoder: a file
+// that is not of the type at all, or a frame past the last.
+std::string DecodeFailure(const PxImage& image, DWORD type);
 
 // Silences the library's boxes for as long as it lives, where pxtool tells the
 // failure itself.

@@ -60,8 +60,7 @@ DWORD TypeOf(const FileArgument& file) {
     const std::string extension = std::filesystem::path(file.name).extension().string();
     const DWORD type = extension.empty() ? PX_FORMAT_UNKNOWN : TypeOfName(extension.substr(1));
     if (type == PX_FORMAT_UNKNOWN)
-        throw UsageError("cannot tell the type of " + file.name +
-                         " from its name; give its TYPE after it");
+        throw UsageError("cannot tell the type of " + file.name + " from its name");
     return type;
 }
 

@@ -29,6 +29,10 @@ protected:
         reg << "Windows Registry Editor Version "
                "5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510]\n";
         if (!language.empty()) reg << "\"Language\"=\"" << language << "\"\n";
+        // The preview page reads its folder when the wizard makes it.
+        reg << "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510\\Customization "
+               "Wizards]\n\"Installation Path\"=\""
+            << dir_.string() << "/\"\n";
         setenv("OSTREL_REGISTRY", (dir_ / "r.reg").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
         g_mainWnd = nullptr;

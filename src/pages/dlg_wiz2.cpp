@@ -128,16 +128,6 @@ void CDlgWiz2::OnWizActivated() {
     if (IsFolder(path)) folderTree.Refresh();
 }
 
-// The movie paints its whole rectangle, the panels' places included, so the tree
-// and the list are painted again after it.
-bool CDlgWiz2::PreTranslateMessage(const MSG& message) {
-    if (message.message == WM_PAINT && message.hwnd == &movie) {
-        InvalidateRect(&folderTree, nullptr);
-        InvalidateRect(&fileList, nullptr);
-    }
-    return CDlgWizPage::PreTranslateMessage(message);
-}
-
 LRESULT CDlgWiz2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY && lParam) {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);

@@ -30,7 +30,6 @@ public:
     // Moves on only while the page shows and its Next button is enabled.
     void Next() override;
     void OnShowWindow(bool show, UINT status) override;
-    bool PreTranslateMessage(const MSG& message) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The worker's side (thumbnail_worker.cpp).

@@ -1,6 +1,7 @@
 // Brushes, pens and the filling calls.
 #include <algorithm>
 
+#include "gdi_dc.h"
 #include "gdi_objects.h"
 #include "gdi_paint.h"
 #include "raster.h"
@@ -64,6 +65,12 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
     if (!dc || !b || !rect || !dc->surface) return 0;
     gdi::PaintRegion(*dc, dc->VisibleIn(dc->ToDevice(*rect)), b.get(), 0);
     return 1;
+}
+
+void FillSolidRect(HDC hdc, const RECT& rect, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(hdc, &rect, brush);
+    DeleteObject(brush);
 }
 
 BOOL FillRgn(HDC hdc, HRGN region, HBRUSH brush) {

@@ -12,6 +12,8 @@ HPEN CreatePen(int style, int width, COLORREF color);
 // Ignores the mix mode, as GDI does.
 int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
 BOOL FillRgn(HDC hdc, HRGN region, HBRUSH brush);
+// FillRect with a solid brush of its own, made and freed here.
+void FillSolidRect(HDC hdc, const RECT& rect, COLORREF color);
 BOOL InvertRect(HDC hdc, const RECT* rect);
 // Outline with the pen and inside with the brush, both under the mix mode; the
 // right and bottom edges are outside. Each pixel is drawn once.

@@ -34,12 +34,6 @@ void DrawDialogText(HDC hdc, const std::string& text, RECT rect, UINT format, bo
     DeleteObject(font);
 }
 
-void Fill(HDC hdc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(hdc, &rect, brush);
-    DeleteObject(brush);
-}
-
 bool Inside(const CWnd& window, LPARAM lParam) {
     RECT client;
     window.GetClientRect(&client);
@@ -88,7 +82,7 @@ void CStatic::Paint() {
     HDC hdc = BeginPaint(this, &paint);
     RECT client;
     GetClientRect(&client);
-    Fill(hdc, client, DialogBackground(this));
+    FillSolidRect(hdc, client, DialogBackground(this));
     if ((GetStyle() & 0x0F) == SS_ICON) {
         if (const HICON icon = LoadIcon(IconIdOf(Text()))) DrawIcon(hdc, client, *icon);
     } else {
@@ -109,13 +103,13 @@ void CButton::Paint() {
     RECT r;
     GetClientRect(&r);
     if (InStyledDialog(this)) {
-        Fill(hdc, r, DialogBackground(this));
+        FillSolidRect(hdc, r, DialogBackground(this));
         DrawLookButton(hdc, r, LookButton{Text(), (GetStyle() & BS_DEFPUSHBUTTON) != 0, pressed_},
                        1);
     } else {
-        Fill(hdc, r, RGB(100, 100, 100));  // frame
+        FillSolidRect(hdc, r, RGB(100, 100, 100));  // frame
         const RECT face{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-        Fill(hdc, face, pressed_ ? RGB(204, 228, 247) : RGB(225, 225, 225));
+        FillSolidRect(hdc, face, pressed_ ? RGB(204, 228, 247) : RGB(225, 225, 225));
         DrawDialogText(hdc, Text(), face, DT_CENTER | DT_VCENTER | DT_SINGLELINE, false);
     }
     EndPaint(this, &paint);

@@ -15,19 +15,13 @@ constexpr COLORREF kSelection = RGB(0, 120, 215);
 constexpr COLORREF kSelectionUnfocused = RGB(217, 217, 217);
 constexpr COLORREF kExpander = RGB(110, 110, 110);
 
-void Fill(HDC hdc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(hdc, &rect, brush);
-    DeleteObject(brush);
-}
-
 // A small triangle: pointing right when closed, down when open.
 void Expander(HDC hdc, int x, int y, bool open) {
     for (int i = 0; i < 4; ++i) {
         if (open)
-            Fill(hdc, RECT{x + 2 + i, y + 6 + i, x + 9 - i, y + 7 + i}, kExpander);
+            FillSolidRect(hdc, RECT{x + 2 + i, y + 6 + i, x + 9 - i, y + 7 + i}, kExpander);
         else
-            Fill(hdc, RECT{x + 4 + i, y + 5 + i, x + 5 + i, y + 12 - i}, kExpander);
+            FillSolidRect(hdc, RECT{x + 4 + i, y + 5 + i, x + 5 + i, y + 12 - i}, kExpander);
     }
 }
 
@@ -46,7 +40,7 @@ void CFolderView::Paint() {
     if (!hdc) return;
     RECT client;
     GetClientRect(&client);
-    Fill(hdc, client, kBackground);
+    FillSolidRect(hdc, client, kBackground);
     HGDIOBJ old =
         SelectObject(hdc, CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
     SetBkMode(hdc, TRANSPARENT);
@@ -73,8 +67,9 @@ void CFolderView::PaintRow(HDC hdc, int row) {
     const std::string name = Ellipsize(hdc, DisplayText(node.name), rect.right - left - 2);
     const bool selected = &node == selected_;
     if (selected) {
-        Fill(hdc, RECT{left - 2, rect.top + 1, left + TextWidth(hdc, name) + 2, rect.bottom - 1},
-             focused_ ? kSelection : kSelectionUnfocused);
+        FillSolidRect(
+            hdc, RECT{left - 2, rect.top + 1, left + TextWidth(hdc, name) + 2, rect.bottom - 1},
+            focused_ ? kSelection : kSelectionUnfocused);
     }
     SetTextColor(hdc, selected && focused_ ? RGB(255, 255, 255) : RGB(0, 0, 0));
     TextOut(hdc, left, rect.top + 2, name.c_str(), static_cast<int>(name.size()));

@@ -18,17 +18,11 @@ constexpr COLORREF kSelection = RGB(204, 228, 247);
 constexpr COLORREF kSelectionFrame = RGB(0, 120, 215);
 constexpr COLORREF kFocusFrame = RGB(160, 160, 160);
 
-void Fill(HDC hdc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(hdc, &rect, brush);
-    DeleteObject(brush);
-}
-
 void Frame(HDC hdc, const RECT& r, COLORREF color) {
-    Fill(hdc, RECT{r.left, r.top, r.right, r.top + 1}, color);
-    Fill(hdc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, color);
-    Fill(hdc, RECT{r.left, r.top, r.left + 1, r.bottom}, color);
-    Fill(hdc, RECT{r.right - 1, r.top, r.right, r.bottom}, color);
+    FillSolidRect(hdc, RECT{r.left, r.top, r.right, r.top + 1}, color);
+    FillSolidRect(hdc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, color);
+    FillSolidRect(hdc, RECT{r.left, r.top, r.left + 1, r.bottom}, color);
+    FillSolidRect(hdc, RECT{r.right - 1, r.top, r.right, r.bottom}, color);
 }
 
 HFONT ItemFont() {
@@ -352,7 +346,7 @@ void CListCtrl::Paint() {
     Relayout();
     RECT client;
     GetClientRect(&client);
-    Fill(hdc, client, kBackground);
+    FillSolidRect(hdc, client, kBackground);
     HGDIOBJ oldFont = SelectObject(hdc, ItemFont());
     SetBkMode(hdc, TRANSPARENT);
     const int cols = Columns();
@@ -372,7 +366,7 @@ void CListCtrl::PaintItem(HDC hdc, int index) const {
     const RECT box{cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1};
     const bool selected = item.state & LVIS_SELECTED;
     if (selected) {
-        Fill(hdc, box, kSelection);
+        FillSolidRect(hdc, box, kSelection);
         Frame(hdc, box, focused_ ? kSelectionFrame : kFocusFrame);
     } else if ((item.state & LVIS_FOCUSED) && focused_) {
         Frame(hdc, box, kFocusFrame);

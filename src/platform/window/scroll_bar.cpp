@@ -8,12 +8,6 @@ namespace {
 
 constexpr int kMinThumb = 16;
 
-void Fill(HDC hdc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(hdc, &rect, brush);
-    DeleteObject(brush);
-}
-
 }  // namespace
 
 void VScrollBar::Layout(const RECT& bar, int contentHeight, int viewHeight) {
@@ -66,6 +60,6 @@ bool VScrollBar::Drag(POINT p) {
 
 void VScrollBar::Paint(HDC hdc) const {
     if (!Needed()) return;
-    Fill(hdc, bar_, RGB(240, 240, 240));
-    Fill(hdc, Thumb(), dragging_ ? RGB(96, 96, 96) : RGB(160, 160, 160));
+    FillSolidRect(hdc, bar_, RGB(240, 240, 240));
+    FillSolidRect(hdc, Thumb(), dragging_ ? RGB(96, 96, 96) : RGB(160, 160, 160));
 }

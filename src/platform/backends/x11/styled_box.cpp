@@ -83,12 +83,6 @@ std::optional<SignIcon> SignOf(BoxIcon icon) {
     }
 }
 
-void Fill(HDC hdc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(hdc, &rect, brush);
-    DeleteObject(brush);
-}
-
 char32_t Lower(char32_t c) {
     return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
 }
@@ -141,9 +135,11 @@ void PaintBox(Surface& target, const BoxLayout& layout, const BoxGeometry& geome
               std::size_t focused, std::optional<std::size_t> pressed, int scale) {
     scale = std::max(scale, 1);
     WithDC(Borrow(target), [&](HDC hdc) {
-        Fill(hdc, RECT{0, 0, geometry.width, geometry.ruleY}, look::kPage);
-        Fill(hdc, RECT{0, geometry.ruleY, geometry.width, geometry.ruleY + scale}, look::kRule);
-        Fill(hdc, RECT{0, geometry.ruleY + scale, geometry.width, geometry.height}, look::kPanel);
+        FillSolidRect(hdc, RECT{0, 0, geometry.width, geometry.ruleY}, look::kPage);
+        FillSolidRect(hdc, RECT{0, geometry.ruleY, geometry.width, geometry.ruleY + scale},
+                      look::kRule);
+        FillSolidRect(hdc, RECT{0, geometry.ruleY + scale, geometry.width, geometry.height},
+                      look::kPanel);
         if (const auto sign = SignOf(layout.icon)) DrawSignIcon(hdc, geometry.icon, *sign);
         HFONT font = CreateLookFont(look::kTextPixels * scale, false);
         HGDIOBJ old = SelectObject(hdc, font);

@@ -17,12 +17,6 @@ constexpr int kMinWidth = 140;
 constexpr int kBorder = 1;
 constexpr int kInset = 3;  // between the border and the rows
 
-void Fill(HDC hdc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(hdc, &rect, brush);
-    DeleteObject(brush);
-}
-
 }  // namespace
 
 MenuGeometry LayOutMenu(const std::vector<MenuItem>& items, int scale) {
@@ -58,9 +52,9 @@ void PaintMenu(Surface& target, const std::vector<MenuItem>& items, const MenuGe
                std::optional<std::size_t> selected, int scale) {
     scale = std::max(scale, 1);
     HDC hdc = CreateSurfaceDC(std::shared_ptr<Surface>(&target, [](Surface*) {}));
-    Fill(hdc, RECT{0, 0, geometry.width, geometry.height}, look::kBorder);
+    FillSolidRect(hdc, RECT{0, 0, geometry.width, geometry.height}, look::kBorder);
     const LONG b = kBorder * scale;
-    Fill(hdc, RECT{b, b, geometry.width - b, geometry.height - b}, look::kPanel);
+    FillSolidRect(hdc, RECT{b, b, geometry.width - b, geometry.height - b}, look::kPanel);
     HFONT font = CreateLookFont(look::kTextPixels * scale, false);
     HGDIOBJ old = SelectObject(hdc, font);
     SetBkMode(hdc, TRANSPARENT);
@@ -68,8 +62,8 @@ void PaintMenu(Surface& target, const std::vector<MenuItem>& items, const MenuGe
         const RECT row = geometry.rows[i];
         if (items[i].separator) {
             const LONG mid = (row.top + row.bottom) / 2;
-            Fill(hdc, RECT{row.left + 6 * scale, mid, row.right - 6 * scale, mid + scale},
-                 look::kRule);
+            FillSolidRect(hdc, RECT{row.left + 6 * scale, mid, row.right - 6 * scale, mid + scale},
+                          look::kRule);
             continue;
         }
         const bool isSelected = selected == i;

@@ -16,6 +16,10 @@ data_home=${XDG_DATA_HOME:-$HOME/.local/share}
 install -D -m 644 build/data/ostrel.desktop "$data_home/applications/ostrel.desktop"
 install -D -m 644 build/data/ostrel.png "$data_home/icons/hicolor/32x32/apps/ostrel.png"
 install -D -m 644 build/data/ostrel-128.png "$data_home/icons/hicolor/128x128/apps/ostrel.png"
+# File managers offer "Open with Ostrel" once the picture types are indexed.
+if command -v update-desktop-database >/dev/null; then
+    update-desktop-database "$data_home/applications" 2>/dev/null || true
+fi
 
 if [[ $# -eq 0 && -n "${DISPLAY:-}" && "${OSTREL_BACKEND:-x11}" == x11 ]]; then
     export OSTREL_BACKEND=x11

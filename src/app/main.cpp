@@ -1,6 +1,8 @@
-// ostrel: the wizard. It opens its real window on the X display named by $DISPLAY,
-// or runs on the headless back end (virtual time, scripted input, screenshots)
-// when there is none; OSTREL_BACKEND=x11|headless chooses. Headless runs take:
+// ostrel [FILE]: the wizard; with FILE it starts on the editor with that picture
+// (see app/command_line.h). It opens its real window on the X display named by
+// $DISPLAY, or runs on the headless back end (virtual time, scripted input,
+// screenshots) when there is none; OSTREL_BACKEND=x11|headless chooses. Headless
+// runs take:
 //   OSTREL_SCRIPT       the script to run (see src/platform/backends/script.h)
 //   OSTREL_SCREENSHOTS  where screenshots go (default: a new folder, printed)
 #include <unistd.h>
@@ -14,8 +16,10 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/backend_choice.h"
+#include "app/command_line.h"
 #include "app/wizard_app.h"
 #include "phonelink/phone_link_server.h"
 #include "platform/backends/headless_backend.h"
@@ -74,14 +78,14 @@ bool StartScript(HeadlessBackend& backend, std::unique_ptr<ScriptRunner>& runner
     return true;
 }
 
-int RunHeadless() {
+int RunHeadless(const std::string& startPicture) {
     HeadlessBackend backend;
     backend.JoinDesktop([](const std::string& request, const std::string& title) {
         std::cout << "desktop request: " << request << " " << title << std::endl;
     });
     std::unique_ptr<ScriptRunner> runner;
     if (!StartScript(backend, runner)) return 2;
-    CWizardApp().InitInstance();
+    CWizardApp(startPicture).InitInstance();
     for (const RecordedBox& box : backend.Boxes())
         std::cout << "message box \"" << box.caption << "\": " << box.text << "\n";
     // A copy the user refused to let replace a file, or that failed, is not named.
@@ -96,14 +100,14 @@ int RunHeadless() {
     return 0;
 }
 
-int RunOnDisplay() {
+int RunOnDisplay(const std::string& startPicture) {
 #ifdef OSTREL_HAVE_X11
     if (!X11Backend::DisplayAvailable()) {
         std::cerr << "ostrel: cannot open the display \"" << Env("DISPLAY") << "\"\n";
         return 1;
     }
     X11Backend backend;
-    CWizardApp().InitInstance();
+    CWizardApp(startPicture).InitInstance();
     return 0;
 #else
     std::cerr << "ostrel: built without the x11 back end (FLTK was missing)\n";
@@ -113,11 +117,18 @@ int RunOnDisplay() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const auto request =
+        ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc), Env("OSTREL_SCRIPT"));
+    if (!request) {
+        std::cerr << "usage: ostrel [FILE]\n";
+        return 2;
+    }
     const auto kind = ChooseBackend(Env("OSTREL_BACKEND"), Env("DISPLAY"));
     if (!kind) {
         std::cerr << "ostrel: OSTREL_BACKEND must be x11 or headless\n";
         return 2;
     }
-    return *kind == BackendKind::kX11 ? RunOnDisplay() : RunHeadless();
+    return *kind == BackendKind::kX11 ? RunOnDisplay(request->picture)
+                                      : RunHeadless(request->picture);
 }

@@ -38,6 +38,7 @@ bool CWizardApp::InitInstance() {
     if (HandOverToRunningCopy()) return false;
     CDlgMain dialog;
     dialog.texts = &g_texts;
+    dialog.startPicture = startPicture_;
     dialog.DoModal();
     return true;
 }

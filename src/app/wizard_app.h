@@ -3,10 +3,14 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 class CWizardApp {
 public:
     static constexpr const char* kInstanceMutexName = "TarnInterKW9Proj";
+
+    // A picture to start with (absolute path), or empty for the welcome page.
+    explicit CWizardApp(std::string startPicture = {}) : startPicture_(std::move(startPicture)) {}
 
     // False when the wizard must not run (a sibling or another copy runs); true
     // after the main window has been run and closed.
@@ -15,4 +19,6 @@ public:
 private:
     bool RefuseBesideSibling();
     bool HandOverToRunningCopy();
+
+    std::string startPicture_;
 };

@@ -1,5 +1,7 @@
 #include "dlg_wiz2.h"
 
+#include <filesystem>
+
 #include "app/resources/wizard_resources.h"
 #include "app/settings/settings.h"
 #include "app/texts/wizard_texts.h"
@@ -88,6 +90,20 @@ void CDlgWiz2::AcceptPicture() {
     RequestNext();
 }
 
+void CDlgWiz2::OpenGivenPicture(const std::string& path) {
+    givenPicture_ = path;
+    PostMessage(WM_WIZ_OPEN_GIVEN, 0, 0);
+}
+
+// The file's folder is shown when it exists, so a picture that cannot be opened
+// leaves the user among its neighbours.
+void CDlgWiz2::OpenGiven() {
+    const std::string folder = std::filesystem::path(givenPicture_).parent_path().string();
+    if (IsFolder(folder)) folderTree.Navigate(folder + "/", 0, TRUE);
+    SetChosenPath(givenPicture_);
+    AcceptPicture();
+}
+
 void CDlgWiz2::OnShowWindow(bool show, UINT status) {
     CDlgWizPage::OnShowWindow(show, status);
     if (!show) {
@@ -143,6 +159,10 @@ LRESULT CDlgWiz2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             OnFolderChanged();
             return 0;
         }
+    }
+    if (message == WM_WIZ_OPEN_GIVEN) {
+        OpenGiven();
+        return 0;
     }
     if (message == WM_WIZ_ACTIVATED && wParam == 1 && IsWindowVisible()) OnWizActivated();
     return CDlgWizPage::WindowProc(message, wParam, lParam);

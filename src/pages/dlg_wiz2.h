@@ -16,6 +16,8 @@
 
 constexpr int IDC_FILE_LIST = 1022;
 constexpr int IDC_FOLDER_TREE = 1024;
+// Posted by the page to itself: open the picture handed to OpenGivenPicture.
+constexpr UINT WM_WIZ_OPEN_GIVEN = WM_USER + 20;
 
 class CDlgWiz2 : public CDlgWizPage {
 public:
@@ -29,6 +31,9 @@ public:
     void OnFSCommand(const std::string& command, const std::string& argument) override;
     // Moves on only while the page shows and its Next button is enabled.
     void Next() override;
+    // A picture from outside the page (the command line): once the page has
+    // shown, its folder is shown and it is accepted as a pick would be.
+    void OpenGivenPicture(const std::string& path);
     void OnShowWindow(bool show, UINT status) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -58,6 +63,7 @@ protected:
 private:
     void GoToRoot(bool lastUsed);
     void AcceptPicture();
+    void OpenGiven();
     void OnFolderChanged();
     void OnItemChanged(const NMLISTVIEW& info);
     void OnWizActivated();
@@ -66,6 +72,7 @@ private:
     void SetChosenPath(std::string path);
     void StopWorker();
 
+    std::string givenPicture_;
     bool quitRequested_ = false;
     std::atomic<bool> workerDone_{false};
     std::thread worker_;

@@ -158,3 +158,61 @@ TEST(OstrelProgram, TheDemoWalksFromTheWelcomePageByTheMoviesNextButton) {
     }
     fs::remove_all(dir);
 }
+
+namespace {
+
+// The step whose mark is filled with the accent colour on a screenshot, 0 for none.
+int MarkedStep(const fs::path& path) {
+    PxImage shot;
+    if (!shot.Load(path.c_str(), PX_FORMAT_PNG, true)) return -1;
+    int marked = 0;
+    for (int mark = 1; mark <= 6; ++mark) {
+        const RGBQUAD p = shot.GetPixelColor(383 + 28 * (mark - 1) + 2, 410 - 45);
+        if (p.rgbRed == 0x25 && p.rgbGreen == 0x63 && p.rgbBlue == 0xEB) marked = mark;
+    }
+    return marked;
+}
+
+}  // namespace
+
+// As a file manager's "Open with" does: the menu's launcher with the file.
+TEST(OstrelProgram, TheLauncherOpensAGivenPictureOnTheEditorOrNamesABadOne) {
+    const fs::path dir = FreshFolder("ostrel_open_with");
+    const std::string env = Environment(dir);
+    fs::create_directories(dir / "my pictures");
+    const fs::path good = dir / "my pictures/cat.png", bad = dir / "my pictures/dog.png";
+    PxImage image;
+    image.Create(48, 30, 24, PX_FORMAT_PNG);
+    image.Clear(90);
+    ASSERT_TRUE(image.Save(good.c_str(), PX_FORMAT_PNG));
+    std::ofstream(bad) << "not a picture";
+    std::ofstream(dir / "script.txt") << "wait 500\nscreenshot shot\nquit\n";
+    const auto run = [&](const fs::path& picture) {
+        return RunCommand(env + "OSTREL_SCRIPT='" + (dir / "script.txt").string() +
+                          "' " OSTREL_LAUNCHER_PATH " '" + picture.string() + "' > '" +
+                          (dir / "out.txt").string() + "'");
+    };
+
+    ASSERT_EQ(run(good), 0);
+    EXPECT_EQ(ReadAll(dir / "out.txt").find("message box"), std::string::npos)
+        << ReadAll(dir / "out.txt");
+    EXPECT_EQ(MarkedStep(dir / "shot.png"), 3);
+    EXPECT_NE(ReadAll(dir / "r.reg").find("\"BrowseStamp\"=\"" + (dir / "my pictures").string()),
+              std::string::npos);
+
+    ASSERT_EQ(run(bad), 0);
+    EXPECT_NE(ReadAll(dir / "out.txt").find("Invalid picture : " + bad.string()), std::string::npos)
+        << ReadAll(dir / "out.txt");
+    EXPECT_EQ(MarkedStep(dir / "shot.png"), 2);
+
+    EXPECT_EQ(RunCommand(env + OSTREL_PROGRAM_PATH " a.png b.png 2> /dev/null"), 2);
+    fs::remove_all(dir);
+}
+
+TEST(OstrelProgram, TheDesktopEntryOffersItselfForPictures) {
+    const std::string entry = ReadAll(OSTREL_DESKTOP_ENTRY);
+    EXPECT_NE(entry.find("\nExec=\"" OSTREL_LAUNCHER_PATH "\" %f\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nMimeType=image/bmp;image/gif;image/jpeg;image/png;\n"),
+              std::string::npos)
+        << entry;
+}

@@ -54,12 +54,24 @@ bool CDlgMain::OnInitDialog() {
     const HICON windowIcon = WindowIconFromImage(icon);
     SetIcon(windowIcon, true);
     SetIcon(windowIcon, false);
+    ShowFirstPage();
+    SetTimer(kCreatePagesTimer, 100);
+    return true;
+}
+
+// The welcome page, or with a start picture the browser page (the welcome page
+// made behind it, for going back), which opens the picture as if it were picked
+// there and moves on by itself.
+void CDlgMain::ShowFirstPage() {
     CreateNextPage();
     current = 0;
     previous = kEnd;
+    if (!startPicture.empty()) {
+        CreateNextPage();
+        current = 1;
+    }
     ShowCurrentPage();
-    SetTimer(kCreatePagesTimer, 100);
-    return true;
+    if (!startPicture.empty()) static_cast<CDlgWiz2&>(*pages[1]).OpenGivenPicture(startPicture);
 }
 
 void CDlgMain::ApplyOutline() {

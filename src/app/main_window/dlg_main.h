@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/flash/wiz_page.h"
@@ -22,6 +23,8 @@ public:
     CDlgMain();
 
     const WizardTexts* texts = &g_texts;
+    // Given on the command line: the wizard starts on the browser page, which opens it.
+    std::string startPicture;
     PxImage icon;  // resource ICON 128, drawn while minimised
     int stepCount = 0;
     std::vector<std::unique_ptr<CDlgWizPage>> pages;
@@ -40,6 +43,7 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void ShowFirstPage();
     void ApplyOutline();
     void AddAboutToSystemMenu();
     void ShowPopupMenu();

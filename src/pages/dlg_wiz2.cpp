@@ -98,6 +98,11 @@ void CDlgWiz2::OpenGivenPicture(const std::string& path) {
 // The file's folder is shown when it exists, so a picture that cannot be opened
 // leaves the user among its neighbours.
 void CDlgWiz2::OpenGiven() {
+    // A folder given is where the user wants to browse: no picture, no message.
+    if (IsFolder(givenPicture_)) {
+        folderTree.Navigate(givenPicture_ + "/", 0, TRUE);
+        return;
+    }
     const std::string folder = std::filesystem::path(givenPicture_).parent_path().string();
     if (IsFolder(folder)) folderTree.Navigate(folder + "/", 0, TRUE);
     SetChosenPath(givenPicture_);

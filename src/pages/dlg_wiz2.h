@@ -32,7 +32,8 @@ public:
     // Moves on only while the page shows and its Next button is enabled.
     void Next() override;
     // A picture from outside the page (the command line): once the page has
-    // shown, its folder is shown and it is accepted as a pick would be.
+    // shown, its folder is shown and it is accepted as a pick would be. A folder
+    // is only shown.
     void OpenGivenPicture(const std::string& path);
     void OnShowWindow(bool show, UINT status) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -147,6 +147,15 @@ TEST_F(StartPicture, AMissingFolderLeavesTheRememberedOne) {
     });
 }
 
+TEST_F(StartPicture, AFolderIsShownWithoutAMessage) {
+    RunWith((root / "given").string(), [&] {
+        EXPECT_EQ(ShownStep(), 2);
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(TreeFolder(), (root / "given").string());
+        EXPECT_EQ(BrowseStamp(), (root / "remembered").string());
+    });
+}
+
 TEST_F(StartPicture, WithoutOneTheWelcomePageShows) {
     RunWith("", [&] {
         EXPECT_EQ(ShownStep(), 1);

@@ -20,6 +20,7 @@ public:
     static constexpr UINT kIdmAbout = 0x0010;
 
     CDlgMain();
+    ~CDlgMain() override;
 
     const WizardTexts* texts = &g_texts;
     PxImage icon;  // resource ICON 128, drawn while minimised

@@ -65,9 +65,14 @@ void CDlgWiz3::MoveOn() {
         AppMessageBox("Can't extract!", MB_OK);
 }
 
-// Going back to the pictures forgets the size, the whole-picture choice, the frame
-// and the lightness; the movie starts this step afresh next time.
 void CDlgWiz3::BackToPictures() {
+    ForgetEdits();
+    RequestPrevious();
+}
+
+// A new picture forgets the size, the whole-picture choice, the frame and the
+// lightness; the movie starts this step afresh.
+void CDlgWiz3::ForgetEdits() {
     selectAll = false;
     format = 0;
     ApplyFormat();
@@ -76,7 +81,6 @@ void CDlgWiz3::BackToPictures() {
     g_previewPicture.lightness = 0.0;
     movie.GotoFrame(2);
     movie.GotoFrame(4);
-    RequestPrevious();
 }
 
 // A turned or mirrored picture gets a new frame, the largest centred square.
@@ -92,6 +96,10 @@ void CDlgWiz3::OnShowWindow(bool show, UINT status) {
         if (previewMask) previewMask->ShowWindow(SW_HIDE);
         return;
     }
+    // A picture chosen afresh on step 2 (after "new stamp" too) gets a fresh editor;
+    // coming back from step 4 keeps the edits.
+    if (shownOpening_ != 0 && shownOpening_ != g_editorPicture.openings) ForgetEdits();
+    shownOpening_ = g_editorPicture.openings;
     g_stampName = ProposedStampName(g_chosenPicturePath);
     movie.SetVariable("filename", FileNameOf(g_chosenPicturePath));
     movie.SetVariable("SelectType", "");

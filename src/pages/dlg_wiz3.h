@@ -43,7 +43,9 @@ public:
 private:
     void MoveOn();
     void BackToPictures();
+    void ForgetEdits();
     void AfterEdit(bool changed);
     // The preview's offset inside the 32 x 32 box: a 16 x 16 stamp sits in the middle.
     LONG PreviewInset() const { return format != 0 ? 8 : 0; }
+    unsigned shownOpening_ = 0;  // the editor picture's opening this page last showed
 };

@@ -142,6 +142,7 @@ void PictureMessage(const std::string& text) {
 
 bool CPicture::Open(const std::string& file, unsigned formatMask, int frame) {
     path = file;
+    ++openings;
     const std::string extension = AsciiLower(ExtensionOf(file));
     if (extension.empty()) return false;
     const LONG format = FormatOfExtension(extension);

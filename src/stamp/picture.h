@@ -48,6 +48,9 @@ public:
     // current image; any other failure is told through the library's message box and
     // leaves no image.
     bool Open(const std::string& path, unsigned formatMask, int frame);
+    // How many times Open was called: a page that shows the picture tells a freshly
+    // chosen one (even the same file again) from the one it last showed.
+    unsigned openings = 0;
 
     double lightness = 0.0;
     CWnd* owner = nullptr;

@@ -193,3 +193,25 @@ TEST_F(Editing, GoingBackForgetsTheEdits) {
     EXPECT_TRUE(editor->frame.enabled);
     EXPECT_PRED2(Same, editor->frame.sel, (RECT{56, 110, 192, 246}));
 }
+
+// Back from step 4 the edits stay; a picture chosen again on step 2 (as after
+// "new stamp", even the same file) starts the editor afresh.
+TEST_F(Editing, APictureChosenAgainForgetsTheEditsComingBackKeepsThem) {
+    Choose(GradientPicture(400, 300), "p.png");
+    Show(editor.get());
+    Drag(POINT{120, 170}, POINT{100, 170});
+    editor->OnFSCommand("lightness", "-30");
+    const RECT dragged = editor->frame.sel;
+    EXPECT_PRED2(Same, dragged, (RECT{36, 110, 172, 246}));
+    Show(preview.get());
+    Show(editor.get());
+    EXPECT_PRED2(Same, editor->frame.sel, dragged);
+    EXPECT_EQ(editor->smallPreview.lightness, -0.5);
+
+    Show(preview.get());
+    Choose(GradientPicture(400, 300), "p.png");
+    Show(editor.get());
+    EXPECT_PRED2(Same, editor->frame.sel, (RECT{56, 110, 192, 246}));
+    EXPECT_EQ(editor->smallPreview.lightness, 0.0);
+    EXPECT_EQ(g_previewPicture.lightness, 0.0);
+}

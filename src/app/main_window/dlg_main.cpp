@@ -29,6 +29,12 @@ CDlgMain::CDlgMain() : CDialog(IDD_MAIN, nullptr) {
     icon.LoadResource(FindResource(nullptr, IDR_MAINFRAME, "ICON"), PX_FORMAT_PNG);
 }
 
+// However the wizard ends (its exit button, a script's quit, the desktop closing it),
+// the stamp waiting in the temporary folder goes with it.
+CDlgMain::~CDlgMain() {
+    DeletePendingStampFile();
+}
+
 // Minimised, the window shows its icon in the middle of its client area.
 void CDlgMain::OnPaint() {
     PAINTSTRUCT paint;

@@ -21,6 +21,7 @@ public:
     static constexpr UINT kIdmAbout = 0x0010;
 
     CDlgMain();
+    ~CDlgMain() override;
 
     const WizardTexts* texts = &g_texts;
     // Given on the command line: the wizard starts on the browser page, which opens it.

@@ -12,6 +12,7 @@
 #include "app/resources/wizard_resources.h"
 #include "app/texts/wizard_texts.h"
 #include "imaging/px_image.h"
+#include "page_fixture.h"
 #include "pages/dlg_wiz5.h"
 #include "pages/dlg_wiz6.h"
 #include "phonelink/link_texts.h"
@@ -45,23 +46,8 @@ void WriteStamp(const fs::path& path, int shade) {
     ASSERT_TRUE(stamp.Save(path.c_str(), PX_FORMAT_PNG));
 }
 
-class MainProbe : public CWnd {
-public:
-    std::vector<std::pair<UINT, WPARAM>> received;
-    bool Got(UINT message, WPARAM wParam = 0) const {
-        for (const auto& [m, w] : received)
-            if (m == message && w == wParam) return true;
-        return false;
-    }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message >= WM_WIZ_NEXT && message <= WM_WIZ_REDUCE)
-            received.emplace_back(message, wParam);
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-};
-
 template <class Page>
-class StepPage : public ::testing::Test {
+class StepPage : public PageHost<Page> {
 protected:
     static void SetUpTestSuite() {
         RegisterWizardResources();
@@ -72,23 +58,13 @@ protected:
         fs::create_directories(dir / "start");
         fs::create_directories(dir / "phone");
         WriteRegistry(initialLink);
-        g_texts = BuildTexts("EN");
-        g_mainWnd = nullptr;
         g_stampName = "Sunset";
         g_pendingStampFile = (dir / "Sunset.png").string();
         WriteStamp(g_pendingStampFile, 3);
-        main.CreateEx(nullptr, RECT{0, 0, 580, 411}, "Ostrel", 0, WS_POPUP | WS_VISIBLE);
-        page = std::make_unique<Page>(&main);
-        page->Create(page->TemplateId(), &main);
-        page->ShowWindow(SW_SHOW);
-        LetTimePass(100);
-        main.received.clear();
+        PageHost<Page>::SetUp();
     }
     void TearDown() override {
-        page->DestroyWindow();
-        main.DestroyWindow();
-        ClearQueue();
-        g_mainWnd = nullptr;
+        PageHost<Page>::TearDown();
         g_pendingStampFile.clear();
         unsetenv("OSTREL_REGISTRY");
         fs::remove_all(dir);
@@ -109,9 +85,6 @@ protected:
 
     std::string initialLink = "USB";
     fs::path dir;
-    HeadlessBackend backend;
-    MainProbe main;
-    std::unique_ptr<Page> page;
 };
 
 using SavePage = StepPage<CDlgWiz5>;

@@ -83,8 +83,10 @@ bool MessageQueue::HandleSent(std::unique_lock<std::mutex>& lock) {
     if (sent_.empty()) return false;
     std::shared_ptr<PendingSend> pending = sent_.front();
     sent_.pop_front();
+    busy_.Away(pending->message);
     lock.unlock();
     const LRESULT result = DeliverMessage(pending->message);
+    busy_.Back();
     {
         std::lock_guard senderLock(pending->sender->mutex_);
         pending->result = result;
@@ -104,8 +106,10 @@ bool MessageQueue::RunDueAction(std::unique_lock<std::mutex>& lock) {
     if (due == actions_.end() || due->due > now) return false;
     std::function<void()> run = std::move(due->run);
     actions_.erase(due);
+    busy_.Away(MSG{});
     lock.unlock();
     run();
+    busy_.Back();
     lock.lock();
     return true;
 }
@@ -145,7 +149,14 @@ bool MessageQueue::HandleSentMessages() {
 }
 
 bool MessageQueue::Next(MSG& out, bool wait) {
+    busy_.Back();
     std::unique_lock lock(mutex_);
+    if (!TakeNext(out, lock, wait)) return false;
+    busy_.Away(out);
+    return true;
+}
+
+bool MessageQueue::TakeNext(MSG& out, std::unique_lock<std::mutex>& lock, bool wait) {
     for (;;) {
         if (HandleSent(lock)) continue;
         if (!posted_.empty()) {
@@ -166,6 +177,7 @@ bool MessageQueue::Next(MSG& out, bool wait) {
         if (TakeDueTimer(out)) return true;
         if (!wait) return false;
         GetClock()->WaitUntil(lock, cv_, NextDeadline(), [this] { return HasWork(); });
+        busy_.Rested();
     }
 }
 

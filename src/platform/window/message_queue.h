@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "busy_watch.h"
 #include "win_messages.h"
 
 class CWnd;
@@ -48,6 +49,10 @@ public:
     // Ends the queue when its thread ends: senders still waiting get 0.
     void Close();
 
+    // From this queue's thread: `observer` hears how long each spell away from the
+    // queue took (see BusyWatch); none stops the watch.
+    void WatchBusySpells(BusyWatch::Observer observer) { busy_.SetObserver(std::move(observer)); }
+
 private:
     struct PendingSend;
     struct Timer {
@@ -62,6 +67,7 @@ private:
         std::function<void()> run;
     };
 
+    bool TakeNext(MSG& out, std::unique_lock<std::mutex>& lock, bool wait);
     bool HandleSent(std::unique_lock<std::mutex>& lock);
     bool RunDueAction(std::unique_lock<std::mutex>& lock);
     bool TakeDueTimer(MSG& out);
@@ -78,4 +84,5 @@ private:
     std::uint64_t actionOrder_ = 0;
     std::optional<int> quit_;
     bool closed_ = false;
+    BusyWatch busy_;  // only ever touched by the queue's own thread
 };

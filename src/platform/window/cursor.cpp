@@ -8,8 +8,9 @@
 
 namespace {
 
-constexpr std::array<CursorShape, 4> kStandard{CursorShape{IDC_ARROW}, CursorShape{IDC_SIZENWSE},
-                                               CursorShape{IDC_SIZENESW}, CursorShape{IDC_SIZEALL}};
+constexpr std::array<CursorShape, 5> kStandard{CursorShape{IDC_ARROW}, CursorShape{IDC_WAIT},
+                                               CursorShape{IDC_SIZENWSE}, CursorShape{IDC_SIZENESW},
+                                               CursorShape{IDC_SIZEALL}};
 
 std::atomic<HCURSOR> g_current{&kStandard[0]};
 // Mouse moves being handled on this thread, and whether one of them set a cursor.

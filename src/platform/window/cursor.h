@@ -7,6 +7,7 @@
 
 // The standard identifiers.
 constexpr int IDC_ARROW = 32512;
+constexpr int IDC_WAIT = 32514;      // busy: the program takes no input for now
 constexpr int IDC_SIZENWSE = 32642;  // north-west / south-east sizing
 constexpr int IDC_SIZENESW = 32643;  // north-east / south-west sizing
 constexpr int IDC_SIZEALL = 32646;   // four-way

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "clock.h"
+#include "cursor.h"
 #include "dialog.h"
 #include "message_loop.h"
 
@@ -73,6 +74,14 @@ void OffThreadWork::Run(const std::function<void(OffThreadWork&)>& work) {
     handle.WaitDispatching();
     worker.join();
     if (failure) std::rethrow_exception(failure);
+}
+
+void OffThreadWork::RunShowingBusy(const std::function<void(OffThreadWork&)>& work) {
+    struct BusyCursor {
+        HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        ~BusyCursor() { SetCursor(before); }
+    } busy;
+    Run(work);
 }
 
 void OffThreadWork::WaitDispatching() {

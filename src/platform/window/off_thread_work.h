@@ -16,6 +16,10 @@ public:
     // Runs `work` on a new thread and returns when it has returned. A WM_QUIT met
     // meanwhile is kept for the loop outside.
     static void Run(const std::function<void(OffThreadWork&)>& work);
+    // Run, with the busy cursor showing until the work is done and the cursor
+    // before it back afterwards: for work the user waits on, such as opening a
+    // large picture.
+    static void RunShowingBusy(const std::function<void(OffThreadWork&)>& work);
 
     // From the work's thread: carries `action` out on the caller's thread and
     // waits for it (the caller's events, in order). From the caller's own thread

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/window/clock.h"
+#include "platform/window/cursor.h"
 #include "platform/window/input.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/paint.h"
@@ -168,4 +169,25 @@ TEST_F(OffThread, TimersFireWhileTheWorkWaitsInRealTime) {
 TEST_F(OffThread, AFailureOfTheWorkReachesTheCaller) {
     EXPECT_THROW(OffThreadWork::Run([](OffThreadWork&) { throw std::runtime_error("broken"); }),
                  std::runtime_error);
+}
+
+TEST_F(OffThread, TheBusyCursorShowsWhileTheWorkRunsAndTheOneBeforeComesBack) {
+    SetCursor(LoadCursor(nullptr, IDC_SIZEALL));
+    int duringWork = 0, seenByCaller = 0;
+    OffThreadWork::RunShowingBusy([&](OffThreadWork& work) {
+        duringWork = GetCursor()->id;
+        // A move meanwhile is dropped, so no window puts the arrow back.
+        work.CallOnCaller([&] { PostMouseEvent(&top, WM_MOUSEMOVE, POINT{10, 50}); });
+        work.CallOnCaller([&] { seenByCaller = GetCursor()->id; });
+    });
+    EXPECT_EQ(duringWork, IDC_WAIT);
+    EXPECT_EQ(seenByCaller, IDC_WAIT);
+    EXPECT_EQ(GetCursor()->id, IDC_SIZEALL);
+
+    // A failing work puts the cursor back too.
+    EXPECT_THROW(
+        OffThreadWork::RunShowingBusy([](OffThreadWork&) { throw std::runtime_error("x"); }),
+        std::runtime_error);
+    EXPECT_EQ(GetCursor()->id, IDC_SIZEALL);
+    SetCursor(nullptr);
 }

@@ -4,6 +4,8 @@
 
 Fl_Cursor ToolkitCursor(int id) {
     switch (id) {
+        case IDC_WAIT:
+            return FL_CURSOR_WAIT;
         case IDC_SIZENWSE:
             return FL_CURSOR_NWSE;
         case IDC_SIZENESW:

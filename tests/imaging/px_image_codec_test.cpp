@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "imaging/px_image.h"
@@ -214,4 +215,33 @@ TEST_F(Dispatch, LoadsPicturesCompiledIntoTheProgram) {
     EXPECT_FALSE(image.LoadResource(nullptr, PX_FORMAT_BMP));
     EXPECT_STREQ(image.GetLastError(), "Unable to load resource!");
     EXPECT_EQ(image.GetPixelColor(0, 0).rgbRed, 255);
+}
+
+// A worker's load relays its boxes to whoever shows them; the relay ends with its
+// scope, an inner one gives way to the outer, and quiet still wins.
+TEST_F(Dispatch, ARelayTakesTheThreadsBoxesUntilItEnds) {
+    const std::string missing = TempPath("_relay_missing.png").string();
+    std::vector<std::string> relayed;
+    std::thread worker([&] {
+        const PxMessageRelay outer([&](const char* text, const char*, UINT) {
+            relayed.push_back(std::string("outer:") + text);
+            return IDCANCEL;
+        });
+        {
+            const PxMessageRelay inner([&](const char* text, const char*, UINT) {
+                relayed.push_back(std::string("inner:") + text);
+                return IDOK;
+            });
+            PxImage image(missing.c_str(), PX_FORMAT_PNG);
+        }
+        EXPECT_EQ(PxMessageBox("after", "c", MB_OK), IDCANCEL);
+        const PxQuietMessages quiet;
+        PxImage image(missing.c_str(), PX_FORMAT_PNG);
+    });
+    worker.join();
+    EXPECT_EQ(relayed, (std::vector<std::string>{"inner:File open error", "outer:after"}));
+    EXPECT_TRUE(g_boxes.empty());
+    // Other threads, and this one, still go to the hook.
+    PxImage image(missing.c_str(), PX_FORMAT_PNG);
+    EXPECT_EQ(g_boxes.size(), 1u);
 }

@@ -5,6 +5,7 @@
 #include "app/resources/wizard_resources.h"
 #include "app/settings/settings.h"
 #include "app/texts/wizard_texts.h"
+#include "busy_picture_work.h"
 #include "platform/window/dialog_template.h"
 #include "platform/window/folder_listing.h"
 #include "platform/window/paint.h"
@@ -82,7 +83,8 @@ void CDlgWiz2::GoToRoot(bool lastUsed) {
 // The chosen file becomes the editor's picture and its folder the next start.
 void CDlgWiz2::AcceptPicture() {
     g_chosenPicturePath = ChosenPathCopy();
-    if (!g_editorPicture.Open(g_chosenPicturePath, kAcceptAll, 0)) {
+    if (!g_editorPicture.Accept(g_chosenPicturePath,
+                                LoadPictureShowingBusy(g_chosenPicturePath, kAcceptAll))) {
         AppMessageBox(g_texts.invalidPicture + " " + g_chosenPicturePath, MB_OK);
         return;
     }

@@ -140,15 +140,14 @@ void PictureMessage(const std::string& text) {
                  MB_OK);
 }
 
-bool CPicture::Open(const std::string& file, unsigned formatMask, int frame) {
-    path = file;
-    ++openings;
+LoadedPicture LoadPicture(const std::string& file, unsigned formatMask, int frame) {
+    LoadedPicture result;
     const std::string extension = AsciiLower(ExtensionOf(file));
-    if (extension.empty()) return false;
+    if (extension.empty()) return result;
     const LONG format = FormatOfExtension(extension);
-    if (format == PX_FORMAT_UNKNOWN) return false;
-    formatCode = format;
-    image.reset();
+    if (format == PX_FORMAT_UNKNOWN) return result;
+    result.known = true;
+    result.formatCode = format;
 
     // The constructor loads the file; the library itself says when it cannot be opened.
     auto loaded = std::make_unique<PxImage>(file.c_str(), static_cast<DWORD>(format));
@@ -159,13 +158,22 @@ bool CPicture::Open(const std::string& file, unsigned formatMask, int frame) {
     loaded->SetType(static_cast<DWORD>(format));
     if (!loaded->IsValid()) {
         ReportUnreadable(*loaded, file, format);
-        return false;
+        return result;
     }
     const std::string refusal = Refusal(*loaded, format, formatMask);
     if (!refusal.empty()) {
         PictureMessage(refusal);
-        return false;
+        return result;
     }
-    image = std::move(loaded);
-    return true;
+    result.image = std::move(loaded);
+    return result;
+}
+
+bool CPicture::Accept(const std::string& file, LoadedPicture loaded) {
+    path = file;
+    ++openings;
+    if (!loaded.known) return false;
+    formatCode = loaded.formatCode;
+    image = std::move(loaded.image);
+    return image != nullptr;
 }

@@ -33,6 +33,19 @@ bool LightKeepingTransparency(PxImage& image, LONG brightness);
 // transparent index.
 BYTE NearestVisibleIndex(const PxImage& image, RGBQUAD color);
 
+// What reading a picture file gave, apart from any picture holder.
+struct LoadedPicture {
+    bool known = false;  // the extension names a format the wizard reads
+    LONG formatCode = PX_FORMAT_UNKNOWN;
+    // None when the file could not be read or was refused; the message box has
+    // said why.
+    std::unique_ptr<PxImage> image;
+};
+
+// The reading half of CPicture::Open. It touches no picture holder, so it may run
+// on a worker thread; its message boxes go through the image library's.
+LoadedPicture LoadPicture(const std::string& path, unsigned formatMask, int frame);
+
 class CPicture {
 public:
     CPicture() = default;
@@ -47,7 +60,11 @@ public:
     // format the mask accepts. Unknown extensions return false silently and keep the
     // current image; any other failure is told through the library's message box and
     // leaves no image.
-    bool Open(const std::string& path, unsigned formatMask, int frame);
+    bool Open(const std::string& path, unsigned formatMask, int frame) {
+        return Accept(path, LoadPicture(path, formatMask, frame));
+    }
+    // The holding half of Open: takes what LoadPicture read from `path`.
+    bool Accept(const std::string& path, LoadedPicture loaded);
     // How many times Open was called: a page that shows the picture tells a freshly
     // chosen one (even the same file again) from the one it last showed.
     unsigned openings = 0;

@@ -21,6 +21,7 @@
 #include "pages/dlg_wiz2.h"
 #include "pages/list_picture_files.h"
 #include "platform/backends/headless_backend.h"
+#include "platform/window/cursor.h"
 #include "platform/window/input.h"
 #include "platform/window/message_box.h"
 #include "stamp/stamp_globals.h"
@@ -34,6 +35,15 @@ std::atomic<int> g_libraryBoxes{0};
 
 int CountLibraryBox(const char*, const char*, UINT) {
     ++g_libraryBoxes;
+    return IDOK;
+}
+
+// Where and under which cursor the decoder's own box was shown.
+std::thread::id g_libraryBoxThread;
+int g_libraryBoxCursor = 0;
+int NoteLibraryBox(const char*, const char*, UINT) {
+    g_libraryBoxThread = std::this_thread::get_id();
+    g_libraryBoxCursor = GetCursor()->id;
     return IDOK;
 }
 
@@ -247,8 +257,17 @@ TEST_F(PictureBrowser, APictureThatDoesNotOpenIsRefusedAndBrowseStampStays) {
     SettledItems(3);
     Select(2);  // x.png
     boxes.clear();
+    // The file is read on a worker under the busy cursor; the decoder's box still
+    // shows on the page's thread.
+    PxSetMessageBoxHook(NoteLibraryBox);
+    g_libraryBoxThread = {};
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
     page->Next();
     LetTimePass(10);
+    PxSetMessageBoxHook(nullptr);
+    EXPECT_EQ(g_libraryBoxThread, std::this_thread::get_id());
+    EXPECT_EQ(g_libraryBoxCursor, IDC_WAIT);
+    EXPECT_EQ(GetCursor()->id, IDC_ARROW);
     EXPECT_EQ(main.nexts, 0);
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back(), "Invalid picture : " + Holiday() + "/x.png");

@@ -2,6 +2,7 @@
 
 #include "app/resources/wizard_resources.h"
 #include "app/settings/settings.h"
+#include "busy_picture_work.h"
 #include "leading_integer.h"
 #include "platform/window/cursor.h"
 #include "stamp/picture_drawing.h"
@@ -36,10 +37,12 @@ void CDlgWiz3::OnFSCommand(const std::string& command, const std::string& argume
     if (command == "ChangeStep" && argument == "2") return BackToPictures();
     if (command == "exit") return RequestExit();
     if (command == "reduce") return RequestReduce();
-    if (command == "ButtonFlip") return AfterEdit(g_editorPicture.Flip());
-    if (command == "ButtonMirror") return AfterEdit(g_editorPicture.Mirror());
-    if (command == "ButtonRotateright") return AfterEdit(g_editorPicture.RotateRight());
-    if (command == "ButtonRotateleft") return AfterEdit(g_editorPicture.RotateLeft());
+    if (command == "ButtonFlip") return Turn([](PxImage& image) { return image.Flip(); });
+    if (command == "ButtonMirror") return Turn([](PxImage& image) { return image.Mirror(); });
+    if (command == "ButtonRotateright")
+        return Turn([](PxImage& image) { return image.RotateRight(); });
+    if (command == "ButtonRotateleft")
+        return Turn([](PxImage& image) { return image.RotateLeft(); });
     if (command == "ButtonFormat") {
         format = LeadingInteger(argument);
         return ApplyFormat();
@@ -81,6 +84,19 @@ void CDlgWiz3::ForgetEdits() {
     g_previewPicture.lightness = 0.0;
     movie.GotoFrame(2);
     movie.GotoFrame(4);
+}
+
+// Turning a large picture takes long enough to be felt: the page keeps painting the
+// picture as it was until the turned one takes its place.
+void CDlgWiz3::Turn(const std::function<bool(PxImage&)>& edit) {
+    std::unique_ptr<PxImage> turned;
+    if (g_editorPicture.image) turned = EditedCopyShowingBusy(*g_editorPicture.image, edit);
+    const bool changed = turned != nullptr;
+    if (changed) {
+        g_editorPicture.image = std::move(turned);
+        ++turns_;
+    }
+    AfterEdit(changed);
 }
 
 // A turned or mirrored picture gets a new frame, the largest centred square.
@@ -168,8 +184,18 @@ void CDlgWiz3::ApplyFormat() {
     UpdatePreview();
 }
 
+CDlgWiz3::PreviewSource CDlgWiz3::CurrentPreviewSource() const {
+    return PreviewSource{
+        g_editorPicture.image.get(), g_editorPicture.openings, turns_, selectAll, format, frame.sel,
+        g_editorPicture.drawRect};
+}
+
 void CDlgWiz3::UpdatePreview() {
-    ExtractStamp(smallPreview);
+    const PreviewSource source = CurrentPreviewSource();
+    if (source != previewSource_) {
+        ExtractStamp(smallPreview);
+        previewSource_ = source;
+    }
     smallPreview.Draw(0, 0);
 }
 

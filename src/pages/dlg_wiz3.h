@@ -3,7 +3,9 @@
 // preview beside it, over the movie; mask windows bring it the mouse there.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/flash/wiz_page.h"
 #include "dlg_mask.h"
@@ -44,8 +46,25 @@ private:
     void MoveOn();
     void BackToPictures();
     void ForgetEdits();
+    void Turn(const std::function<bool(PxImage&)>& edit);
     void AfterEdit(bool changed);
     // The preview's offset inside the 32 x 32 box: a 16 x 16 stamp sits in the middle.
     LONG PreviewInset() const { return format != 0 ? 8 : 0; }
     unsigned shownOpening_ = 0;  // the editor picture's opening this page last showed
+
+    // What the preview was cut from: on a large picture the cut is felt, so it is
+    // made again only when one of these changed.
+    struct PreviewSource {
+        const PxImage* image = nullptr;
+        unsigned opening = 0;
+        unsigned turns = 0;
+        bool selectAll = false;
+        int format = 0;
+        RECT frame{};
+        RECT drawRect{};
+        bool operator==(const PreviewSource&) const = default;
+    };
+    PreviewSource CurrentPreviewSource() const;
+    std::optional<PreviewSource> previewSource_;
+    unsigned turns_ = 0;
 };

@@ -146,8 +146,17 @@ TEST_F(Editing, TurningBackRestoresThePictureAndRecentresTheFrame) {
     editor->OnFSCommand("ButtonRotateright", "");
     EXPECT_TRUE(SameBits(*g_editorPicture.image, original));
     EXPECT_PRED2(Same, editor->frame.sel, (RECT{48, 110, 138, 200}));
+    // The preview follows every turn, though the frame stays where it was.
+    const auto previewIsFresh = [&] {
+        CPicture fresh;
+        return editor->ExtractStamp(fresh) && SameBits(*fresh.image, *editor->smallPreview.image);
+    };
+    const PxImage unmirrored(*editor->smallPreview.image);
     editor->OnFSCommand("ButtonMirror", "");
+    EXPECT_TRUE(previewIsFresh());
+    EXPECT_FALSE(SameBits(*editor->smallPreview.image, unmirrored));
     editor->OnFSCommand("ButtonMirror", "");
+    EXPECT_TRUE(previewIsFresh());
     editor->OnFSCommand("ButtonFlip", "");
     editor->OnFSCommand("ButtonFlip", "");
     EXPECT_TRUE(SameBits(*g_editorPicture.image, original));

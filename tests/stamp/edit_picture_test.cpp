@@ -34,10 +34,6 @@ PxImage Quadrants(LONG w, LONG h) {
 
 }  // namespace
 
-bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 TEST(EditPicture, DrawRectanglesScaleDownIntoTheBoxCorner) {
     EXPECT_EQ(DrawRectOf(400, 300), (RECT{33, 110, 215, 246}));
     EXPECT_EQ(DrawRectOf(100, 80), (RECT{33, 110, 133, 190}));

@@ -33,6 +33,7 @@ struct RECT {
     LONG top;
     LONG right;
     LONG bottom;
+    bool operator==(const RECT&) const = default;
 };
 
 struct POINT {

@@ -8,12 +8,20 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
 int RunShell(const std::string& command) {
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunShellWith(const std::map<std::string, std::string>& env, const std::string& command) {
+    std::string assignments;
+    for (const auto& [name, value] : env)
+        assignments += name + "='" + value + "' ";
+    return RunShell(assignments + command);
 }
 
 std::string Capture(const std::string& command) {
@@ -68,6 +76,30 @@ void Stop(pid_t pid) {
     }
 }
 
+std::map<std::string, std::string> OwnHome(const std::string& dir) {
+    const std::filesystem::path home = dir;
+    std::filesystem::create_directories(home / "runtime");
+    std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
+    return {{"OSTREL_REGISTRY", (home / "registry.reg").string()},
+            {"XDG_RUNTIME_DIR", (home / "runtime").string()},
+            {"XDG_DATA_HOME", (home / "data").string()},
+            {"HOME", home.string()},
+            {"LC_ALL", "C"}};
+}
+
+pid_t StartWindowManager() {
+    if (RunShell("command -v openbox > /dev/null") != 0) return -1;
+    const pid_t manager = Start("/usr/bin/openbox", {}, "/dev/null");
+    WaitFor(
+        [] {
+            return RunShell(
+                       "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'") ==
+                   0;
+        },
+        10);
+    return manager;
+}
+
 std::vector<std::string> WindowsTitled(const std::string& title) {
     std::istringstream lines(Capture("xdotool search --name '^" + title + "$' 2>/dev/null"));
     std::vector<std::string> out;
@@ -93,6 +125,34 @@ Geometry WindowGeometry(const std::string& window) {
         if (key == "HEIGHT") g.height = value;
     }
     return g;
+}
+
+namespace {
+
+// The value after `key` in the tools' output, up to the line's end or the next space.
+std::string ValueAfter(const std::string& text, const std::string& key) {
+    const auto at = text.find(key);
+    if (at == std::string::npos) return "";
+    const auto start = at + key.size();
+    return text.substr(start, text.find_first_of(" \n", start) - start);
+}
+
+}  // namespace
+
+Geometry FramedGeometry(const std::string& window) {
+    // The window manager's frame is the ancestor whose parent is the root.
+    std::string top = window;
+    for (int depth = 0; depth < 8; ++depth) {
+        const std::string tree = Capture("xwininfo -tree -id " + top + " 2>/dev/null");
+        const std::string parent = ValueAfter(tree, "Parent window id: ");
+        if (parent.empty() || parent == ValueAfter(tree, "Root window id: ")) break;
+        top = parent;
+    }
+    const std::string info = Capture("xwininfo -id " + top + " 2>/dev/null");
+    return Geometry{std::atoi(ValueAfter(info, "Absolute upper-left X:  ").c_str()),
+                    std::atoi(ValueAfter(info, "Absolute upper-left Y:  ").c_str()),
+                    std::atoi(ValueAfter(info, "Width: ").c_str()),
+                    std::atoi(ValueAfter(info, "Height: ").c_str())};
 }
 
 std::string MapState(const std::string& window) {
@@ -161,6 +221,29 @@ void Keys(const std::string& keys) {
     RunShell("xdotool key --delay 80 " + keys);
 }
 
+void Drag(int fromX, int fromY, int toX, int toY, int steps) {
+    const auto at = [](int x, int y) { return std::to_string(x) + " " + std::to_string(y); };
+    std::string moves;
+    for (int step = 1; step <= steps; ++step) {
+        moves +=
+            " mousemove " +
+            at(fromX + 1 + (toX - fromX - 1) * step / steps, fromY + (toY - fromY) * step / steps) +
+            " sleep 0.1";
+    }
+    RunShell("xdotool mousemove " + at(fromX - 1, fromY) + " sleep 0.1 mousemove " +
+             at(fromX, fromY) + " sleep 0.2 mousedown 1 sleep 0.2 mousemove " +
+             at(fromX + 1, fromY) + " sleep 0.2" + moves + " sleep 0.2 mouseup 1 sleep 0.2");
+}
+
+void TypeIntoWindow(const std::string& window, const std::string& text) {
+    // With or without a window manager to hand out the focus.
+    RunShell("xdotool windowactivate " + window + " 2>/dev/null; xdotool windowfocus " + window +
+             " 2>/dev/null; sleep 0.5");
+    Keys("ctrl+a");
+    RunShell("xdotool type --delay 40 '" + text + "'");
+    Keys("Return");
+}
+
 bool ScreenShot(const std::string& path, PxImage& picture) {
     if (RunShell("xwd -root -silent | convert xwd:- png:'" + path + "'") != 0) return false;
     return picture.Load(path.c_str(), PX_FORMAT_PNG, true);
@@ -176,4 +259,31 @@ COLORREF ScreenPixel(const PxImage& picture, int x, int y) {
     const RGBQUAD c =
         picture.GetPixelColor(x, static_cast<LONG>(picture.GetHeight()) - 1 - y);  // bottom-up
     return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
+}
+
+namespace {
+
+bool SameArea(const PxImage& a, const PxImage& b, const Geometry& area) {
+    for (int y = area.y; y < area.y + area.height; ++y)
+        for (int x = area.x; x < area.x + area.width; ++x)
+            if (ScreenPixel(a, x, y) != ScreenPixel(b, x, y)) return false;
+    return true;
+}
+
+}  // namespace
+
+bool WaitUntilStill(const Geometry& area, const std::string& scratch, double seconds) {
+    PxImage last;
+    if (!ScreenShot(scratch, last)) return false;
+    int same = 0;
+    return WaitFor(
+        [&] {
+            RunShell("sleep 0.3");
+            PxImage now;
+            if (!ScreenShot(scratch, now)) return false;
+            same = SameArea(last, now, area) ? same + 1 : 0;
+            last = now;
+            return same >= 2;
+        },
+        seconds);
 }

@@ -14,6 +14,8 @@
 
 // Runs a shell command; its exit code, or -1.
 int RunShell(const std::string& command);
+// The same with the variables assigned in front of it.
+int RunShellWith(const std::map<std::string, std::string>& env, const std::string& command);
 // Its standard output.
 std::string Capture(const std::string& command);
 // Waits (real time, at most `seconds`) until `done` holds.
@@ -27,12 +29,21 @@ pid_t Start(const std::string& program, const std::map<std::string, std::string>
 int WaitForExit(pid_t pid, double seconds);
 void Stop(pid_t pid);
 
+// A home of the program's own inside `dir`: registry file, HOME, XDG data and
+// runtime folders (the runtime one made, owner only) and the C locale.
+std::map<std::string, std::string> OwnHome(const std::string& dir);
+// A window manager, as on a desktop, when one is installed: started and running
+// once it announces itself; -1 without one.
+pid_t StartWindowManager();
+
 // X windows titled exactly `title`, mapped or not.
 std::vector<std::string> WindowsTitled(const std::string& title);
 struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
 };
 Geometry WindowGeometry(const std::string& window);
+// The window's place on the screen with the window manager's frame around it.
+Geometry FramedGeometry(const std::string& window);
 // "IsViewable", "IsUnMapped", ...
 std::string MapState(const std::string& window);
 // The ICCCM state the window manager gives: "Normal", "Iconic" or "" without one.
@@ -49,6 +60,13 @@ std::string OpenTitledWindow(const std::string& title);
 
 void ClickAt(int x, int y);
 void Keys(const std::string& keys);
+// Presses the left button at (fromX, fromY) after resting there, nudges the pointer
+// by a pixel (what is grabbed is decided on the first move with the button down),
+// goes to (toX, toY) in `steps` moves and lets go there.
+void Drag(int fromX, int fromY, int toX, int toY, int steps = 5);
+// Gives `window` the keyboard, replaces the focused field's text with `text` and
+// presses Return: answers a file dialog with a name.
+void TypeIntoWindow(const std::string& window, const std::string& text);
 
 // The whole screen as a picture, also written as PNG to `path`; the part at
 // `area` is written to `cropPath` when given.
@@ -56,3 +74,7 @@ bool ScreenShot(const std::string& path, PxImage& picture);
 bool CropTo(const std::string& from, const Geometry& area, const std::string& to);
 // Colour at a point of the screen picture (top-left origin).
 COLORREF ScreenPixel(const PxImage& picture, int x, int y);
+// Waits (at most `seconds`) until `area` of the screen shows the same in three
+// screenshots in a row, a third of a second apart: whatever played in has
+// stopped. `scratch` is where the screenshots are written.
+bool WaitUntilStill(const Geometry& area, const std::string& scratch, double seconds);

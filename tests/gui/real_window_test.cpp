@@ -44,16 +44,7 @@ protected:
     static void SetUpTestSuite() {
         // A window manager for minimising, when one is installed (OSTREL_GUI_NO_WM
         // tries the plain server instead).
-        if (!std::getenv("OSTREL_GUI_NO_WM") && RunShell("command -v openbox > /dev/null") == 0) {
-            windowManager_ = Start("/usr/bin/openbox", {}, "/dev/null");
-            WaitFor(
-                [] {
-                    return RunShell(
-                               "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | "
-                               "grep -q 'window id'") == 0;
-                },
-                10);
-        }
+        if (!std::getenv("OSTREL_GUI_NO_WM")) windowManager_ = StartWindowManager();
         ShowBackdrop(0, 255, 0);
     }
     static void TearDownTestSuite() { Stop(windowManager_); }
@@ -61,22 +52,13 @@ protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("ostrel_gui_" + std::to_string(getpid()));
         fs::remove_all(dir_);
-        fs::create_directories(dir_ / "runtime");
-        fs::permissions(dir_ / "runtime", fs::perms::owner_all);
         screens_ = std::getenv("OSTREL_GUI_SCREENS") ? std::getenv("OSTREL_GUI_SCREENS")
                                                      : (dir_ / "screens").string();
         fs::create_directories(screens_);
-        env_ = {{"OSTREL_REGISTRY", (dir_ / "registry.reg").string()},
-                {"XDG_RUNTIME_DIR", (dir_ / "runtime").string()},
-                {"XDG_DATA_HOME", (dir_ / "data").string()},
-                {"HOME", dir_.string()},
-                {"LC_ALL", "C"},
-                {"OSTREL_BACKEND", "x11"},
-                {"OSTREL_TRACE", "1"}};
-        std::string assignments;
-        for (const auto& [name, value] : env_)
-            assignments += name + "='" + value + "' ";
-        ASSERT_EQ(RunShell(assignments + OSTREL_SETUP_PATH " > /dev/null"), 0);
+        env_ = OwnHome(dir_.string());
+        env_["OSTREL_BACKEND"] = "x11";
+        env_["OSTREL_TRACE"] = "1";
+        ASSERT_EQ(RunShellWith(env_, OSTREL_SETUP_PATH " > /dev/null"), 0);
     }
     void TearDown() override {
         Stop(first_);

@@ -106,13 +106,8 @@ void Drive(const fs::path& dir, const std::string& screens, CWnd* wizard, Seen& 
         return fail("no Save-As dialog");
     const std::string dialog = WindowsTitled("Save As").front();
     RunShell("sleep 1.5");
-    if (!shot("08-save-as.png", WindowGeometry(dialog), screen)) return fail("no dialog shot");
-    // The typing goes to the dialog, with or without a window manager to hand focus.
-    RunShell("xdotool windowactivate " + dialog + " 2>/dev/null; xdotool windowfocus " + dialog +
-             " 2>/dev/null; sleep 0.5");
-    Keys("ctrl+a");
-    RunShell("xdotool type --delay 40 copy-of-sunset.png");
-    Keys("Return");
+    if (!shot("08-save-as.png", FramedGeometry(dialog), screen)) return fail("no dialog shot");
+    TypeIntoWindow(dialog, "copy-of-sunset.png");
     seen.copySaved = WaitFor([&] { return fs::exists(dir / "Pictures/copy-of-sunset.png"); }, 10);
     RunShell("sleep 1");
 
@@ -146,16 +141,11 @@ TEST(SaveAndSend, TheDesktopsSaveAsThenTheTransferWithAMovingBar) {
         GTEST_SKIP() << "no movie next to the test";
     const fs::path dir = fs::temp_directory_path() / ("ostrel_gui56_" + std::to_string(getpid()));
     fs::remove_all(dir);
-    fs::create_directories(dir / "runtime");
-    fs::permissions(dir / "runtime", fs::perms::owner_all);
     const std::string screens =
         std::getenv("OSTREL_GUI_SCREENS") ? std::getenv("OSTREL_GUI_SCREENS") : dir.string();
     fs::create_directories(screens);
-    setenv("OSTREL_REGISTRY", (dir / "registry.reg").c_str(), 1);
-    setenv("HOME", dir.c_str(), 1);
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
-    setenv("LC_ALL", "C", 1);
+    for (const auto& [name, value] : OwnHome(dir.string()))
+        setenv(name.c_str(), value.c_str(), 1);
     ASSERT_EQ(RunShell(OSTREL_SETUP_PATH " > /dev/null"), 0);
     SetChunkDelay(400);
 
@@ -168,18 +158,7 @@ TEST(SaveAndSend, TheDesktopsSaveAsThenTheTransferWithAMovingBar) {
     const std::string stampBytes = ReadBytes(g_pendingStampFile);
     ASSERT_GT(stampBytes.size(), 1000u);
 
-    // A window manager, as on a desktop, when one is installed.
-    pid_t windowManager = -1;
-    if (RunShell("command -v openbox > /dev/null") == 0) {
-        windowManager = Start("/usr/bin/openbox", {}, "/dev/null");
-        WaitFor(
-            [] {
-                return RunShell(
-                           "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | "
-                           "grep -q 'window id'") == 0;
-            },
-            10);
-    }
+    const pid_t windowManager = StartWindowManager();
     Seen seen;
     {
         X11Backend backend;

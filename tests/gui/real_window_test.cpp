@@ -15,6 +15,7 @@
 #include "app/settings/settings.h"
 #include "desktop_tools.h"
 #include "platform/gdi/gdi.h"
+#include "platform/window/cursor.h"
 
 namespace fs = std::filesystem;
 
@@ -188,6 +189,36 @@ TEST_F(RealWindow, ThePictureBrowserFillsItsListAndMovesOnWithTheChosenPicture) 
     RunShell("xdotool mousemove " + std::to_string(place_.x + 345) + " " +
              std::to_string(place_.y + 175) + " click 1 sleep 0.3 key Return");
     EXPECT_TRUE(WaitFor([&] { return Traced("step 3"); }, 10)) << Trace();
+}
+
+// A 24 megapixel picture given on the command line is read under the busy cursor,
+// the arrow comes back before step 3 shows it.
+TEST_F(RealWindow, ALargePictureOpensUnderTheBusyCursor) {
+    if (!MovieInstalled()) GTEST_SKIP() << "no movie (EN/Pennon.swf) next to the program yet";
+    const fs::path large = dir_ / "Large.jpg";
+    {
+        PxImage photo;
+        ASSERT_TRUE(photo.Create(6000, 4000, 24, PX_FORMAT_JPG));
+        for (LONG y = 0; y < 4000; ++y)
+            for (LONG x = 0; x < 6000; ++x)
+                photo.SetPixelColor(x, y, RGB(x / 24, y / 16, (x + y) / 40));
+        ASSERT_TRUE(photo.Save(large.c_str(), PX_FORMAT_JPG));
+    }
+    first_ = Start(OSTREL_PROGRAM_PATH, env_, (dir_ / "first.trace").string(), {large.string()});
+    ASSERT_TRUE(WaitFor([&] { return Traced("step 3"); }, 30)) << Trace();
+    const std::string trace = Trace();
+    const auto busy = trace.find("ostrel-trace: cursor " + std::to_string(IDC_WAIT));
+    const auto arrow = trace.find("ostrel-trace: cursor " + std::to_string(IDC_ARROW), busy);
+    ASSERT_NE(busy, std::string::npos) << trace;
+    ASSERT_NE(arrow, std::string::npos) << trace;
+    EXPECT_LT(arrow, trace.find("ostrel-trace: step 3")) << trace;
+    window_ = WindowsTitled(kTitle).front();
+    place_ = WindowGeometry(window_);
+    RunShell("sleep 1");
+    PxImage screen;
+    ASSERT_TRUE(Shoot("15-large-step3.png", screen));
+    // The editor's box shows the picture: not the black it is cleared with.
+    EXPECT_NE(ScreenPixel(screen, place_.x + 53, place_.y + 170), RGB(0, 0, 0));
 }
 
 TEST_F(RealWindow, TheTopStripDragsTheWindow) {

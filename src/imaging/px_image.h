@@ -203,7 +203,8 @@ public:
     // Each builds its result in a temporary image and moves it in with Transfer.
 
     // Geometric transforms
-    bool Resample(LONG newWidth, LONG newHeight, int mode = 1);
+    // With a target the result goes there and this picture stays as it is.
+    bool Resample(LONG newWidth, LONG newHeight, int mode = 1, PxImage* target = nullptr);
     bool RotateLeft(PxImage* target = nullptr);
     bool RotateRight(PxImage* target = nullptr);
     bool Mirror();

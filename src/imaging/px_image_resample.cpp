@@ -24,9 +24,13 @@ Sample SampleAt(LONG i, float scale, LONG size) {
 
 }  // namespace
 
-bool PxImage::Resample(LONG newWidth, LONG newHeight, int mode) {
+bool PxImage::Resample(LONG newWidth, LONG newHeight, int mode, PxImage* target) {
     if (!dib || newWidth <= 0 || newHeight <= 0) return false;
-    if (newWidth == header.biWidth && newHeight == header.biHeight) return true;
+    if (target == this) target = nullptr;
+    if (newWidth == header.biWidth && newHeight == header.biHeight) {
+        if (target) *target = *this;
+        return true;
+    }
 
     const float xs = static_cast<float>(header.biWidth) / static_cast<float>(newWidth);
     const float ys = static_cast<float>(header.biHeight) / static_cast<float>(newHeight);
@@ -58,7 +62,7 @@ bool PxImage::Resample(LONG newWidth, LONG newHeight, int mode) {
     }
     result.info.progress = info.progress;
     result.info.escape = info.escape;
-    Transfer(result);
+    (target ? target : this)->Transfer(result);
     return true;
 }
 

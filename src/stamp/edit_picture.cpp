@@ -65,8 +65,10 @@ std::unique_ptr<PxImage> CEditPicture::ExtractWhole(LONG w, LONG h) const {
         scaledH = AtLeastOne(tr / sr * h);
         offY = (h - scaledH) / 2;
     }
-    PxImage scaled(*image);
-    if (!scaled.Resample(scaledW, scaledH, 0)) return nullptr;
+    // Scaled straight from the picture: a copy of a large one first would cost more
+    // than the scaling.
+    PxImage scaled;
+    if (!image->Resample(scaledW, scaledH, 0, &scaled)) return nullptr;
     for (LONG y = 0; y < scaledH; ++y)
         for (LONG x = 0; x < scaledW; ++x)
             result->SetPixelColor(x + offX, y + offY, scaled.GetPixelColor(x, y));

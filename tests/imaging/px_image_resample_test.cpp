@@ -173,3 +173,23 @@ TEST(PxImageResample, EscapeStopsEarlyWithAClearedRemainder) {
     EXPECT_EQ(image.GetWidth(), 16u);
     EXPECT_TRUE(SameColour(image.GetPixelColor(5, 5), RGBQUAD{0, 0, 0, 0}));
 }
+
+// Into a target: the same picture as in place, by every method, and the source
+// untouched; the same size gives a plain copy, and the source as target is in place.
+TEST(PxImageResample, IntoATargetMatchesInPlaceAndLeavesTheSource) {
+    const PxImage source = Random24(40, 30, 5);
+    for (int mode : {0, 1}) {
+        for (const auto& [w, h] : {std::pair{13, 9}, std::pair{80, 20}}) {
+            PxImage inPlace(source), work(source), target;
+            ASSERT_TRUE(inPlace.Resample(w, h, mode));
+            ASSERT_TRUE(work.Resample(w, h, mode, &target));
+            EXPECT_TRUE(SamePicture(target, inPlace)) << mode << " " << w << "x" << h;
+            EXPECT_TRUE(SamePicture(work, source));
+        }
+    }
+    PxImage work(source), copy;
+    ASSERT_TRUE(work.Resample(40, 30, 0, &copy));
+    EXPECT_TRUE(SamePicture(copy, source));
+    ASSERT_TRUE(work.Resample(20, 15, 0, &work));
+    EXPECT_EQ(work.GetWidth(), 20u);
+}

@@ -17,7 +17,11 @@ public:
     // a due action). Called on the queue's thread, never inside the queue's lock.
     using Observer = std::function<void(std::chrono::microseconds, const MSG& cause)>;
 
-    void SetObserver(Observer observer) { observer_ = std::move(observer); }
+    // A new observer hears only of spells that start after it was set.
+    void SetObserver(Observer observer) {
+        observer_ = std::move(observer);
+        away_ = false;
+    }
     // The thread goes off to handle `cause`.
     void Away(const MSG& cause);
     // The thread is back at its queue: the spell under way, if any, ends.

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "platform/base/global_memory.h"
 #include "platform/base/resources.h"
@@ -211,6 +212,10 @@ public:
     bool Flip();
     bool Crop(LONG left, LONG top, LONG right, LONG bottom, PxImage* target = nullptr);
     bool Crop(const RECT& rect, PxImage* target = nullptr);
+    // The very picture Crop(rect) followed by Resample(newWidth, newHeight, 0) gives.
+    // A 24 bpp part that shrinks both ways is averaged straight from this picture,
+    // without the copy of the part.
+    bool CropResampled(const RECT& rect, LONG newWidth, LONG newHeight, PxImage* target = nullptr);
 
     // Colour depth and palettes
     bool DecreaseBpp(DWORD bpp, bool errorDiffusion, const RGBQUAD* palette = nullptr);
@@ -308,6 +313,13 @@ private:
     // ---- Geometry, colour depth, colour operations and effects (helpers) ----
     void ResampleNearest(PxImage& result, float xs, float ys);
     void ResampleArea(PxImage& result, float xs, float ys) const;
+    // Rows counted as stored (bottom row first), as Crop cuts them.
+    struct PxPart {
+        LONG left, firstRow, width, rows;
+    };
+    void ResampleArea(PxImage& result, const PxPart& part, float xs, float ys) const;
+    // The part of the picture Crop cuts for rect; none when it is empty.
+    std::optional<PxPart> CropPart(LONG left, LONG top, LONG right, LONG bottom) const;
     void ResampleBilinear(PxImage& result, float xs, float ys);
     bool Rotate90(PxImage* target, bool left);
     void DiffuseError(LONG x, LONG y, int weight, const int error[3]);

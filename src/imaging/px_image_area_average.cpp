@@ -94,20 +94,25 @@ void WriteRow(const Sum* sums, LONG first, LONG last, BYTE* out, Sum divisor) {
 
 // Reports no progress and ignores escape: it is one fast pass.
 void PxImage::ResampleArea(PxImage& result, float xs, float ys) const {
+    ResampleArea(result, PxPart{0, 0, header.biWidth, header.biHeight}, xs, ys);
+}
+
+void PxImage::ResampleArea(PxImage& result, const PxPart& part, float xs, float ys) const {
     const LONG columns = result.header.biWidth, rows = result.header.biHeight;
     const Sum divisor = static_cast<Sum>(xs * ys * 1000);
+    const auto source = [&](LONG y) { return RowAt(part.firstRow + y) + 3 * part.left; };
     RowSums sums(columns);
     float by = ys - 1;
     LONG row = 0;
-    for (LONG y = 0; y < header.biHeight; ++y) {
+    for (LONG y = 0; y < part.rows; ++y) {
         // Past the last result row (only float drift gets there) rows just accumulate.
         if (by > static_cast<float>(y) || row >= rows) {
-            AddInsideRow(RowAt(y), header.biWidth, xs, columns, sums.current.data());
+            AddInsideRow(source(y), part.width, xs, columns, sums.current.data());
             continue;
         }
         const Sum fy = static_cast<long>((static_cast<float>(y) - by) * 1000);
         BYTE* out = result.RowAt(row);
-        const LONG written = AddBoundaryRow(RowAt(y), header.biWidth, xs, fy, sums, out, divisor);
+        const LONG written = AddBoundaryRow(source(y), part.width, xs, fy, sums, out, divisor);
         if (written < columns) {
             const LONG last = std::min(written, columns - 1);
             WriteRow(sums.current.data(), last, last, out, divisor);

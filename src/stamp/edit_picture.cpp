@@ -83,9 +83,10 @@ std::unique_ptr<PxImage> CEditPicture::ExtractSelection(const RECT& frame, LONG 
     const RECT crop{Trunc(s * (frame.left - drawRect.left)), Trunc(s * (frame.top - drawRect.top)),
                     Trunc(s * (frame.right - drawRect.left)),
                     Trunc(s * (frame.bottom - drawRect.top))};
+    // Cut and scaled in one pass: on a large picture the frame's part alone is a
+    // copy of tens of megabytes, and the preview is cut on every move of the frame.
     auto result = std::make_unique<PxImage>();
-    if (!image->Crop(crop, result.get())) return nullptr;
-    if (!result->Resample(w, h, 0)) return nullptr;
+    if (!image->CropResampled(crop, w, h, result.get())) return nullptr;
     return result;
 }
 

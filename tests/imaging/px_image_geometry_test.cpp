@@ -129,3 +129,58 @@ TEST(PxImageCrop, ClampsToThePictureAndRefusesEmptyRectangles) {
     EXPECT_EQ(image.GetHeight(), 5u);  // bottom 5 rows
     EXPECT_TRUE(SameColour(image.GetPixelColor(3, 4), src.GetPixelColor(3, 4)));
 }
+
+namespace {
+
+std::string PngBytes(PxImage& image) {
+    BYTE* buffer = nullptr;
+    LONG size = 0;
+    if (!image.Encode(buffer, size, PX_FORMAT_PNG)) return {};
+    std::string bytes(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(size));
+    std::free(buffer);
+    return bytes;
+}
+
+}  // namespace
+
+// Cut and scaled in one pass: the same picture, transparency, delay and PNG file as
+// Crop then Resample, whether it averages straight from the source (24 bpp,
+// shrinking) or goes the long way (other depths, enlarging, same size).
+TEST(PxImageCrop, CropResampledIsCropThenResample) {
+    const RECT rects[] = {{7, 5, 93, 61}, {93, 61, 7, 5}, {-20, 10, 300, 200}, {40, 30, 44, 33}};
+    const std::pair<LONG, LONG> sizes[] = {{32, 32}, {16, 9}, {4, 3}, {120, 90}};
+    for (WORD bpp : {24, 8, 4}) {
+        PxImage source = Picture(bpp, 100, 70);
+        source.SetXDPI(300);
+        source.SetFrameDelay(7);
+        if (bpp == 24) {
+            source.SetTransIndex(0);
+            source.SetTransColor(RGBQUAD{1, 2, 3, 0});
+            source.AlphaCreate();
+        }
+        for (const RECT& rect : rects) {
+            for (const auto& [w, h] : sizes) {
+                PxImage cut, twoSteps, oneStep;
+                ASSERT_TRUE(source.Crop(rect, &cut));
+                ASSERT_TRUE(cut.Resample(w, h, 0, &twoSteps));
+                ASSERT_TRUE(source.CropResampled(rect, w, h, &oneStep));
+                const std::string where =
+                    std::to_string(bpp) + " bpp to " + std::to_string(w) + "x" + std::to_string(h) +
+                    " from " + std::to_string(rect.left) + "," + std::to_string(rect.top);
+                EXPECT_TRUE(SamePicture(oneStep, twoSteps)) << where;
+                EXPECT_EQ(oneStep.GetTransIndex(), twoSteps.GetTransIndex()) << where;
+                EXPECT_TRUE(SameColour(oneStep.GetTransColor(), twoSteps.GetTransColor())) << where;
+                EXPECT_EQ(oneStep.GetFrameDelay(), twoSteps.GetFrameDelay()) << where;
+                EXPECT_EQ(oneStep.GetXDPI(), twoSteps.GetXDPI()) << where;
+                EXPECT_EQ(oneStep.HasAlpha(), twoSteps.HasAlpha()) << where;
+                EXPECT_EQ(PngBytes(oneStep), PngBytes(twoSteps)) << where;
+            }
+        }
+    }
+    PxImage source = Random24(10, 10, 1), target;
+    EXPECT_FALSE(source.CropResampled(RECT{3, 3, 3, 8}, 2, 2, &target));
+    EXPECT_FALSE(source.CropResampled(RECT{0, 0, 8, 8}, 0, 2, &target));
+    EXPECT_FALSE(target.IsValid());
+    ASSERT_TRUE(source.CropResampled(RECT{0, 0, 8, 8}, 2, 2));
+    EXPECT_EQ(source.GetWidth(), 2u);
+}

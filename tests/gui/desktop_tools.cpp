@@ -239,7 +239,9 @@ void TypeIntoWindow(const std::string& window, const std::string& text) {
     // With or without a window manager to hand out the focus.
     RunShell("xdotool windowactivate " + window + " 2>/dev/null; xdotool windowfocus " + window +
              " 2>/dev/null; sleep 0.5");
-    Keys("ctrl+a");
+    // The whole name field selected the way both the desktop's chooser and the
+    // toolkit's own understand.
+    Keys("Home shift+End");
     RunShell("xdotool type --delay 40 '" + text + "'");
     Keys("Return");
 }

@@ -79,8 +79,11 @@ SaveAsAnswer ShowFltkSaveAs(const SaveAsRequest& request) {
     chooser.options(Fl_Native_File_Chooser::NO_OPTIONS);
     Trace("save as in " + folder + " proposing " + request.fileName);
     switch (chooser.show()) {
-        case 0:
-            return SaveAsAnswer{chooser.filename() ? chooser.filename() : "", 0};
+        case 0: {
+            const std::string chosen = chooser.filename() ? chooser.filename() : "";
+            Trace("save as answered " + chosen);
+            return SaveAsAnswer{chosen, 0};
+        }
         case 1:
             return SaveAsAnswer{};
         default:

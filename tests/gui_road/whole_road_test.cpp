@@ -254,7 +254,7 @@ void WholeRoad::PickColour() {
 // Step 5: a copy through the desktop's Save-As, in the folder it proposes.
 void WholeRoad::SaveCopy() {
     ClickPage(kSaveCopyButton);
-    ASSERT_TRUE(WaitFor([] { return !WindowsTitled("Save As").empty(); }, 30))
+    ASSERT_TRUE(WaitFor([] { return !WindowsTitled("Save As").empty(); }, 60))
         << "no Save-As dialog on step 5\n"
         << Trace();
     const std::string dialog = WindowsTitled("Save As").front();

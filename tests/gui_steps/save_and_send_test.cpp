@@ -102,7 +102,8 @@ void Drive(const fs::path& dir, const std::string& screens, CWnd* wizard, Seen& 
     if (!shot("07-step5.png", at, screen)) return fail("no screenshot of step 5");
 
     ClickAt(at.x + 185, at.y + 287);  // the movie's "save on the computer" button
-    if (!WaitFor([] { return !WindowsTitled("Save As").empty(); }, 20))
+    // The desktop's dialog can take long to come up the first time on a busy machine.
+    if (!WaitFor([] { return !WindowsTitled("Save As").empty(); }, 60))
         return fail("no Save-As dialog");
     const std::string dialog = WindowsTitled("Save As").front();
     RunShell("sleep 1.5");

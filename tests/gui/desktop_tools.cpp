@@ -87,6 +87,13 @@ std::map<std::string, std::string> OwnHome(const std::string& dir) {
             {"LC_ALL", "C"}};
 }
 
+std::string ScreensFolder(const std::string& fallback) {
+    const char* wanted = std::getenv("OSTREL_GUI_SCREENS");
+    const std::string folder = wanted ? wanted : fallback;
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
 pid_t StartWindowManager() {
     if (RunShell("command -v openbox > /dev/null") != 0) return -1;
     const pid_t manager = Start("/usr/bin/openbox", {}, "/dev/null");

@@ -32,6 +32,8 @@ void Stop(pid_t pid);
 // A home of the program's own inside `dir`: registry file, HOME, XDG data and
 // runtime folders (the runtime one made, owner only) and the C locale.
 std::map<std::string, std::string> OwnHome(const std::string& dir);
+// Where a test writes its screenshots: OSTREL_GUI_SCREENS, else `fallback`; made.
+std::string ScreensFolder(const std::string& fallback);
 // A window manager, as on a desktop, when one is installed: started and running
 // once it announces itself; -1 without one.
 pid_t StartWindowManager();

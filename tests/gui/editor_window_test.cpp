@@ -40,21 +40,10 @@ protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("ostrel_gui_editor_" + std::to_string(getpid()));
         fs::remove_all(dir_);
-        fs::create_directories(dir_ / "runtime");
-        fs::permissions(dir_ / "runtime", fs::perms::owner_all);
-        screens_ = std::getenv("OSTREL_GUI_SCREENS") ? std::getenv("OSTREL_GUI_SCREENS")
-                                                     : (dir_ / "screens").string();
-        fs::create_directories(screens_);
-        env_ = {{"OSTREL_REGISTRY", (dir_ / "registry.reg").string()},
-                {"XDG_RUNTIME_DIR", (dir_ / "runtime").string()},
-                {"XDG_DATA_HOME", (dir_ / "data").string()},
-                {"HOME", dir_.string()},
-                {"LC_ALL", "C"},
-                {"OSTREL_TRACE", "1"}};
-        std::string assignments;
-        for (const auto& [name, value] : env_)
-            assignments += name + "='" + value + "' ";
-        ASSERT_EQ(RunShell(assignments + OSTREL_SETUP_PATH " > /dev/null"), 0);
+        screens_ = ScreensFolder((dir_ / "screens").string());
+        env_ = OwnHome(dir_.string());
+        env_["OSTREL_TRACE"] = "1";
+        ASSERT_EQ(RunShellWith(env_, OSTREL_SETUP_PATH " > /dev/null"), 0);
         // 300 x 200: sky above, grass below.
         PxImage picture;
         picture.Create(300, 200, 24);

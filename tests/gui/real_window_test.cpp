@@ -53,9 +53,7 @@ protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("ostrel_gui_" + std::to_string(getpid()));
         fs::remove_all(dir_);
-        screens_ = std::getenv("OSTREL_GUI_SCREENS") ? std::getenv("OSTREL_GUI_SCREENS")
-                                                     : (dir_ / "screens").string();
-        fs::create_directories(screens_);
+        screens_ = ScreensFolder((dir_ / "screens").string());
         env_ = OwnHome(dir_.string());
         env_["OSTREL_BACKEND"] = "x11";
         env_["OSTREL_TRACE"] = "1";
@@ -86,6 +84,24 @@ protected:
         RunShell("sleep 0.3");  // let the server finish drawing
         return ScreenShot(Screen("screen-" + name), screen) &&
                CropTo(Screen("screen-" + name), place_, Screen(name));
+    }
+    // A press at (x, y) on the top strip moved 150 x 80 in five steps takes the
+    // window along.
+    void ExpectTheStripDragsTheWindow(int x, int y) {
+        RunShell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                 " mousedown 1 sleep 0.4");
+        for (int step = 1; step <= 5; ++step) {
+            RunShell("xdotool mousemove " + std::to_string(x + 30 * step) + " " +
+                     std::to_string(y + 16 * step) + " sleep 0.1");
+        }
+        RunShell("xdotool sleep 0.3 mouseup 1");
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                const Geometry now = WindowGeometry(window_);
+                return now.x == place_.x + 150 && now.y == place_.y + 80;
+            },
+            5))
+            << "at " << WindowGeometry(window_).x << "," << WindowGeometry(window_).y;
     }
     bool MovieInstalled() const {
         return fs::exists(fs::path(OSTREL_PROGRAM_PATH).parent_path() / "EN" / "Pennon.swf");
@@ -225,21 +241,7 @@ TEST_F(RealWindow, TheTopStripDragsTheWindow) {
     if (!MovieInstalled())
         GTEST_SKIP() << "no movie (EN/Pennon.swf): the top strip belongs to the movie's player";
     StartFirst();
-    const int x = place_.x + 100, y = place_.y + 10;
-    RunShell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
-             " mousedown 1 sleep 0.4");
-    for (int step = 1; step <= 5; ++step) {
-        RunShell("xdotool mousemove " + std::to_string(x + 30 * step) + " " +
-                 std::to_string(y + 16 * step) + " sleep 0.1");
-    }
-    RunShell("xdotool sleep 0.3 mouseup 1");
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            const Geometry now = WindowGeometry(window_);
-            return now.x == place_.x + 150 && now.y == place_.y + 80;
-        },
-        5))
-        << "at " << WindowGeometry(window_).x << "," << WindowGeometry(window_).y;
+    ExpectTheStripDragsTheWindow(place_.x + 100, place_.y + 10);
 }
 
 TEST_F(RealWindow, TheMenuCornerOffersTwoItemsAndReduceMinimises) {
@@ -392,21 +394,7 @@ TEST_F(RealWindow, AtScaleTwoEveryPixelIsASquareAndClicksMapBack) {
 
     // The top strip drags the doubled window along with the pointer.
     place_ = at;
-    const int x = place_.x + 200, y = place_.y + 20;
-    RunShell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
-             " mousedown 1 sleep 0.4");
-    for (int step = 1; step <= 5; ++step) {
-        RunShell("xdotool mousemove " + std::to_string(x + 30 * step) + " " +
-                 std::to_string(y + 16 * step) + " sleep 0.1");
-    }
-    RunShell("xdotool sleep 0.3 mouseup 1");
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            const Geometry now = WindowGeometry(window_);
-            return now.x == place_.x + 150 && now.y == place_.y + 80;
-        },
-        5))
-        << "at " << WindowGeometry(window_).x << "," << WindowGeometry(window_).y;
+    ExpectTheStripDragsTheWindow(place_.x + 200, place_.y + 20);
 }
 
 // Last: the sibling's window stays open and would keep later starts from opening.

@@ -125,9 +125,7 @@ void WholeRoad::SetUp() {
     fs::remove_all(dir_);
     pictures_ = dir_ / "pictures";
     fs::create_directories(pictures_);
-    screens_ = std::getenv("OSTREL_GUI_SCREENS") ? std::getenv("OSTREL_GUI_SCREENS")
-                                                 : (dir_ / "screens").string();
-    fs::create_directories(screens_);
+    screens_ = ScreensFolder((dir_ / "screens").string());
     env_ = OwnHome(dir_.string());
     env_["OSTREL_BACKEND"] = "x11";
     env_["OSTREL_TRACE"] = "1";

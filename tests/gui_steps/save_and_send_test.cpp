@@ -142,9 +142,7 @@ TEST(SaveAndSend, TheDesktopsSaveAsThenTheTransferWithAMovingBar) {
         GTEST_SKIP() << "no movie next to the test";
     const fs::path dir = fs::temp_directory_path() / ("ostrel_gui56_" + std::to_string(getpid()));
     fs::remove_all(dir);
-    const std::string screens =
-        std::getenv("OSTREL_GUI_SCREENS") ? std::getenv("OSTREL_GUI_SCREENS") : dir.string();
-    fs::create_directories(screens);
+    const std::string screens = ScreensFolder(dir.string());
     for (const auto& [name, value] : OwnHome(dir.string()))
         setenv(name.c_str(), value.c_str(), 1);
     ASSERT_EQ(RunShell(OSTREL_SETUP_PATH " > /dev/null"), 0);

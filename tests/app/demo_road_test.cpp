@@ -3,26 +3,18 @@
 // Both stamps on the phone must be what pxtool stamp makes from the demo's own
 // page coordinates, and nothing may stay in the temporary folder once it closes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 
+#include "app/headless_program.h"
 #include "app/road_arithmetic.h"
 #include "imaging/px_image.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-int RunCommand(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
@@ -46,21 +38,8 @@ int MarkedStep(const fs::path& shot) {
 }  // namespace
 
 TEST(DemoRoad, BothStampsMatchTheToolAndNoTemporaryFileStays) {
-    const fs::path dir = fs::temp_directory_path() / ("ostrel_road_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string env = "OSTREL_BACKEND=headless OSTREL_REGISTRY='" + (dir / "r.reg").string() +
-                            "' XDG_DATA_HOME='" + (dir / "data").string() + "' XDG_RUNTIME_DIR='" +
-                            dir.string() + "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" +
-                            dir.string() + "' ";
-    std::ofstream(dir / "r.reg") << "Windows Registry Editor Version 5.00\n\n"
-                                    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510\\"
-                                    "Customization Wizards\\user]\n"
-                                    "\"BrowseStamp\"=\"" OSTREL_DEMO_PICTURES "\"\n";
-    ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
-    ASSERT_EQ(RunCommand(env + "OSTREL_SCRIPT='" OSTREL_SOURCE_DIR "/data/demo/walkthrough.txt' " +
-                         OSTREL_PROGRAM_PATH " > '" + (dir / "out.txt").string() + "'"),
-              0);
+    const fs::path dir = headless::FreshFolder("ostrel_road");
+    ASSERT_NO_FATAL_FAILURE(headless::RunDemo(dir));
     const std::string out = road::FileBytes(dir / "out.txt");
     EXPECT_EQ(out.find("message box"), std::string::npos) << out;
     // Sent, sent again after going back, then the second stamp.

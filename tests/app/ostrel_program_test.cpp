@@ -1,42 +1,24 @@
 // The wizard executable end to end: installed settings, a script, a screenshot of
 // the shaped window.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 
+#include "app/headless_program.h"
 #include "imaging/px_image.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-int RunCommand(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// An empty folder of this test run's own.
-fs::path FreshFolder(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / (name + "_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-// The program's environment: headless even where a display exists, with its
-// registry, runtime folder, home and screenshots all inside `dir`.
-std::string Environment(const fs::path& dir) {
-    return "OSTREL_BACKEND=headless OSTREL_REGISTRY='" + (dir / "r.reg").string() +
-           "' XDG_DATA_HOME='" + (dir / "data").string() + "' XDG_RUNTIME_DIR='" + dir.string() +
-           "' HOME='" + dir.string() + "' OSTREL_SCREENSHOTS='" + dir.string() + "' ";
-}
+using headless::Environment;
+using headless::FreshFolder;
+using headless::RunCommand;
 
 }  // namespace
 
@@ -128,16 +110,7 @@ TEST(OstrelProgram, ASecondCopyRestoresTheFirstAndLeavesSilently) {
 // Enter walks on, and every step's screen is written out.
 TEST(OstrelProgram, TheDemoWalksFromTheWelcomePageByTheMoviesNextButton) {
     const fs::path dir = FreshFolder("ostrel_demo");
-    const std::string env = Environment(dir);
-    // As ./run.sh does: the demo browses the pictures drawn at build time.
-    std::ofstream(dir / "r.reg") << "Windows Registry Editor Version 5.00\n\n"
-                                    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510\\"
-                                    "Customization Wizards\\user]\n"
-                                    "\"BrowseStamp\"=\"" OSTREL_DEMO_PICTURES "\"\n";
-    ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
-    ASSERT_EQ(RunCommand(env + "OSTREL_SCRIPT='" OSTREL_SOURCE_DIR "/data/demo/walkthrough.txt' " +
-                         OSTREL_PROGRAM_PATH " > '" + (dir / "out.txt").string() + "'"),
-              0);
+    ASSERT_NO_FATAL_FAILURE(headless::RunDemo(dir));
     EXPECT_EQ(ReadAll(dir / "out.txt").find("message box"), std::string::npos);
     // The current step's mark is the one filled with the accent colour.
     const char* shots[] = {"1-welcome", "2-picture", "3-editor",

@@ -72,15 +72,32 @@ Region UncoveredBySiblings(HWND window, Region area) {
     return area;
 }
 
+// A window draws on itself only: never past its own client area, nor past the
+// client area of any window it lies in (client coordinates). What it was asked
+// to paint may reach further, say when it shrank while hidden.
+Region InsideItsEdges(HWND window, Region area) {
+    area = area.Intersect(ClientRect(window));
+    POINT offset{0, 0};  // the window's client origin in its ancestor's client area
+    for (HWND w = window; w->GetParent() && !area.Empty(); w = w->GetParent()) {
+        offset.x += w->WindowRect().left;
+        offset.y += w->WindowRect().top;
+        area = area.Intersect(Offset(ClientRect(w->GetParent()), POINT{-offset.x, -offset.y}));
+    }
+    return area;
+}
+
 // A DC drawing at the window's client origin, clipped to `visible` (client
-// coordinates) less what later siblings cover; a hidden window shows nothing.
+// coordinates) within the window's edges, less what later siblings cover; a
+// hidden window shows nothing.
 HDC ClientDC(HWND window, const Region& visible) {
     const SurfacePtr surface = WindowSurface(window);
     if (!surface) return nullptr;
     HDC hdc = CreateSurfaceDC(surface);
     const POINT origin = SurfaceOrigin(window);
     SetViewportOrgEx(hdc, origin.x, origin.y, nullptr);
-    Region device = window->IsWindowVisible() ? UncoveredBySiblings(window, visible) : Region();
+    Region device = window->IsWindowVisible()
+                        ? UncoveredBySiblings(window, InsideItsEdges(window, visible))
+                        : Region();
     device.Offset(origin.x, origin.y);
     HRGN clip = ToHandle(device);
     SelectClipRgn(hdc, clip);
@@ -171,8 +188,9 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     WindowPaintState& state = window->PaintState();
     // A window paints over its children (only later siblings clip it): children shown
     // since the area became invalid paint again after it.
-    InvalidateChildren(window, state.update.Box(), state.erase);
-    paint->rcPaint = state.update.Box();
+    const Region area = InsideItsEdges(window, state.update);
+    InvalidateChildren(window, area.Box(), state.erase);
+    paint->rcPaint = area.Box();
     paint->fErase = state.erase;
     paint->hdc = ClientDC(window, state.update);
     state.update = Region();

@@ -46,6 +46,18 @@ std::size_t FittingPrefix(HDC hdc, const std::string& text, int width,
     return lo == 0 ? 0 : cuts[lo - 1];
 }
 
+// Where the extension of a file name starts (its "."), or npos: a short last part
+// after a "." that is not the name's first character.
+std::size_t ExtensionStart(const std::string& name) {
+    constexpr std::size_t kLongestExtension = 10;
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return std::string::npos;
+    const std::size_t length = name.size() - dot - 1;
+    if (length > kLongestExtension || name.find(' ', dot) != std::string::npos)
+        return std::string::npos;
+    return dot;
+}
+
 bool IsBreak(char c) {
     return c == ' ' || c == '-' || c == '_' || c == '.';
 }
@@ -79,6 +91,18 @@ std::string Ellipsize(HDC hdc, const std::string& text, int width, bool* cut) {
     if (cut) *cut = !fits;
     if (fits) return text;
     return text.substr(0, FittingPrefix(hdc, text, width, "...")) + "...";
+}
+
+std::string EllipsizeName(HDC hdc, const std::string& name, int width, bool* cut) {
+    const bool fits = TextWidth(hdc, name) <= width;
+    if (cut) *cut = !fits;
+    if (fits) return name;
+    const std::size_t dot = ExtensionStart(name);
+    if (dot == std::string::npos) return Ellipsize(hdc, name, width);
+    const std::string tail = "..." + name.substr(dot);
+    const std::string stem = name.substr(0, dot);
+    if (TextWidth(hdc, tail) > width) return Ellipsize(hdc, name, width);
+    return stem.substr(0, FittingPrefix(hdc, stem, width, tail)) + tail;
 }
 
 std::vector<std::string> WrapLines(HDC hdc, const std::string& text, int width, int maxLines) {

@@ -18,6 +18,11 @@ int TextWidth(HDC hdc, const std::string& text);
 // character boundaries. Sets *cut when it had to cut.
 std::string Ellipsize(HDC hdc, const std::string& text, int width, bool* cut = nullptr);
 
+// A file name that fits `width`: the longest head of its stem that fits with
+// "..." and the extension after it ("holiday-at-th....jpg"), so the type stays
+// readable. A name without a short extension is cut at its end as by Ellipsize.
+std::string EllipsizeName(HDC hdc, const std::string& name, int width, bool* cut = nullptr);
+
 // At most `maxLines` lines of at most `width` pixels; a line breaks after a blank,
 // "-", "_" or "." where it can, else between characters; the last line ends in
 // "..." when the text does not fit.

@@ -15,11 +15,22 @@
 
 namespace {
 
+constexpr COLORREF kPage = RGB(128, 128, 128);
+
 class Owner : public CWnd {
 public:
     std::vector<NMLISTVIEW> changes;
     int doubleClicked = -2;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_PAINT) {  // grey, so what the list draws beyond itself shows
+            PAINTSTRUCT paint;
+            HDC hdc = BeginPaint(this, &paint);
+            RECT all;
+            GetClientRect(&all);
+            FillSolidRect(hdc, all, kPage);
+            EndPaint(this, &paint);
+            return 0;
+        }
         if (message == WM_NOTIFY) {
             const auto& info = *reinterpret_cast<const NMLISTVIEW*>(lParam);
             if (info.hdr.code == LVN_ITEMCHANGED) changes.push_back(info);
@@ -133,4 +144,46 @@ TEST_F(ListView, BlackIsTheMaskAndTheSelectionShows) {
     EXPECT_EQ(surface->Get(4 + 7 + 50, 4 + 4 + 10), RGB(204, 228, 247));  // highlight shows through
     EXPECT_TRUE(images.Remove(-1));
     EXPECT_EQ(images.GetImageCount(), 0);
+}
+
+// The browser's case: the list gets its place while its page is hidden, filled
+// with names that wrap, then shown and scrolled. Labels and icons of the rows it
+// cannot show whole stay inside it; the page around it keeps its own pixels.
+TEST_F(ListView, ItemsAreDrawnInsideTheListOnly) {
+    owner.ShowWindow(SW_HIDE);
+    list.MoveWindow(RECT{20, 20, 270, 150});
+    PxImage picture;
+    picture.Create(64, 64, 24, PX_FORMAT_BMP);
+    for (LONG y = 0; y < 64; ++y)
+        for (LONG x = 0; x < 64; ++x)
+            picture.SetPixelColor(x, y, RGBQUAD{0, 0, 255, 0});
+    HBITMAP bitmap = picture.MakeBitmap(nullptr);
+    for (int i = 0; i < 9; ++i) {
+        images.Add(bitmap, RGB(0, 0, 0));
+        list.InsertItem(i, "holiday_picture_number_" + std::to_string(i) + "_of_the_summer.png", i);
+    }
+    DeleteObject(bitmap);
+    owner.ShowWindow(SW_SHOW);
+    const SurfacePtr surface = WindowSurface(&owner);
+    const auto outsideTouched = [&] {
+        int touched = 0;
+        for (LONG y = 0; y < 250; ++y)
+            for (LONG x = 0; x < 300; ++x) {
+                const bool inside = x >= 20 && x < 270 && y >= 20 && y < 150;
+                touched += !inside && surface->Get(x, y) != kPage;
+            }
+        return touched;
+    };
+    const auto paint = [] {
+        while (HWND dirty = NextWindowToPaint(MessageQueue::Current().get()))
+            UpdateWindow(dirty);
+    };
+    paint();
+    EXPECT_EQ(outsideTouched(), 0);
+    EXPECT_EQ(surface->Get(20 + 4 + 7 + 30, 20 + 108 + 4 + 10), RGB(255, 0, 0));  // row 2 shows
+    for (int turn = 0; turn < 3; ++turn) {
+        list.SendMessage(WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(-WHEEL_DELTA)) << 16);
+        paint();
+        EXPECT_EQ(outsideTouched(), 0) << "after scrolling " << turn + 1;
+    }
 }

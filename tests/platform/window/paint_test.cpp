@@ -204,3 +204,26 @@ TEST_F(Paint, AHiddenWindowDrawsNothing) {
     ReleaseDC(&child, hdc);
     EXPECT_NE(WindowSurface(&top)->Get(4, 6), RGB(9, 9, 9));
 }
+
+// Whatever a window draws stays on it: a paint asked for while it was larger, or a
+// child that reaches past its parent, never draws over the parent around it.
+TEST_F(Paint, AWindowNeverDrawsPastItsOwnOrItsParentsEdges) {
+    Painter page(RGB(200, 200, 200)), control(RGB(0, 0, 255)), inner(RGB(0, 255, 0));
+    ASSERT_TRUE(page.CreateEx(nullptr, RECT{0, 0, 60, 60}, "page", 0, WS_POPUP));
+    ASSERT_TRUE(control.CreateEx(&page, RECT{10, 10, 50, 50}, "c", 1, WS_CHILD | WS_VISIBLE));
+    // Made at its template's size while the page is hidden, then placed smaller.
+    control.MoveWindow(RECT{10, 10, 30, 30});
+    ASSERT_TRUE(inner.CreateEx(&control, RECT{15, 15, 40, 40}, "i", 2, WS_CHILD | WS_VISIBLE));
+    page.ShowWindow(SW_SHOW);
+    PumpWaitingMessages();
+    const SurfacePtr surface = WindowSurface(&page);
+    EXPECT_EQ(surface->Get(29, 20), RGB(0, 0, 255));
+    EXPECT_EQ(surface->Get(27, 27), RGB(0, 255, 0));  // the inner child, inside its parent
+    for (const POINT p : {POINT{30, 20}, POINT{20, 30}, POINT{45, 45}, POINT{32, 27}})
+        EXPECT_EQ(surface->Get(p.x, p.y), RGB(200, 200, 200)) << p.x << "," << p.y;
+    // GetDC draws on the control alone too.
+    HDC own = GetDC(&inner);
+    SetPixel(own, 10, 10, RGB(9, 9, 9));  // (35, 35) on the page: beyond the control
+    ReleaseDC(&inner, own);
+    EXPECT_EQ(surface->Get(35, 35), RGB(200, 200, 200));
+}

@@ -55,3 +55,19 @@ TEST_F(TextFit, WrapLinesBreaksAtSeparatorsAndEndsTheSecondLineWithDots) {
     EXPECT_EQ(WrapLines(hdc, "", 70, 2).size(), 1u);
     EXPECT_EQ(WrapLines(hdc, "WWWWWWWW", 1, 2).size(), 2u);  // too narrow for anything
 }
+
+TEST_F(TextFit, EllipsizeNameKeepsTheExtension) {
+    bool cut = true;
+    EXPECT_EQ(EllipsizeName(hdc, "Sunset.jpg", 200, &cut), "Sunset.jpg");
+    EXPECT_FALSE(cut);
+    const std::string name = std::string(240, 'a') + ".jpeg";
+    const std::string fitted = EllipsizeName(hdc, name, 150, &cut);
+    EXPECT_TRUE(cut);
+    EXPECT_LE(TextWidth(hdc, fitted), 150);
+    EXPECT_EQ(fitted.substr(fitted.size() - 8), "....jpeg");
+    EXPECT_GT(TextWidth(hdc, fitted + "a"), 150 - TextWidth(hdc, "a"));  // as long as fits
+    // No extension worth keeping: cut at the end.
+    EXPECT_EQ(EllipsizeName(hdc, std::string(200, 'b'), 60).substr(0, 1), "b");
+    EXPECT_EQ(EllipsizeName(hdc, std::string(200, 'b') + ".not an extension", 60).back(), '.');
+    EXPECT_EQ(EllipsizeName(hdc, "." + std::string(200, 'c'), 60).substr(0, 2), ".c");
+}

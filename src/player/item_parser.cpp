@@ -116,8 +116,10 @@ bool ParsePicture(TokenCursor& c, Item& item) {
     return c.End();
 }
 
-bool ParseStyle(TokenCursor& c, TextStyle& s) {
+// The style options of texts and fields; fields (with `fileName`) also take "name".
+bool ParseStyle(TokenCursor& c, TextStyle& s, bool* fileName = nullptr) {
     bool ok = ParseOptions(c, [&](const std::string& name) {
+        if (fileName && name == "name") return Read(*fileName = true);
         if (name == "font") return Read(c.String(s.font, "a font name"));
         if (name == "color") return Read(c.Color(s.color, "a text colour"));
         if (name == "bold") return Read(s.bold = true);
@@ -159,7 +161,7 @@ bool ParseText(TokenCursor& c, Item& item) {
 bool ParseField(TokenCursor& c, Item& item) {
     FieldItem f;
     if (!ParseBox(c, f.box) || !c.Keyword("var") || !c.Word(f.variable, "a variable name") ||
-        !ParseStyle(c, f.style)) {
+        !ParseStyle(c, f.style, &f.fileName)) {
         return false;
     }
     item = std::move(f);

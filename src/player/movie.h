@@ -106,6 +106,9 @@ struct FieldItem {
     Box box;
     std::string variable;
     TextStyle style;
+    // The value is a file name: plain text on one line, shortened before its
+    // extension when it is wider than the box.
+    bool fileName = false;
 };
 struct ButtonItem {
     Box box;

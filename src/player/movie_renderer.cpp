@@ -2,6 +2,7 @@
 
 #include "imaging/px_image.h"
 #include "platform/gdi/gdi.h"
+#include "platform/window/text_fit.h"
 #include "shape_fill.h"
 #include "slider_geometry.h"
 #include "stage_walk.h"
@@ -31,6 +32,10 @@ int VAlignOffset(VAlign valign, int room, int used) {
             break;
     }
     return 0;
+}
+
+RunStyle RunStyleOf(const TextStyle& style) {
+    return RunStyle{style.font, style.size, style.color, style.bold};
 }
 
 }  // namespace
@@ -83,9 +88,10 @@ void MovieRenderer::DrawItem(HDC hdc, const MoviePlayback& playback, const ClipI
         const auto& image = playback.movie().images[static_cast<std::size_t>(pic->image)];
         image.picture->Draw(hdc, origin.x + pic->x, origin.y + pic->y);
     } else if (const auto* t = std::get_if<TextItem>(&item)) {
-        DrawText(hdc, item, t->markup, t->style, StageBox(t->box, origin));
+        DrawText(hdc, item, t->markup, t->style, StageBox(t->box, origin), false);
     } else if (const auto* f = std::get_if<FieldItem>(&item)) {
-        DrawText(hdc, item, playback.GetVariable(f->variable), f->style, StageBox(f->box, origin));
+        DrawText(hdc, item, playback.GetVariable(f->variable), f->style, StageBox(f->box, origin),
+                 f->fileName);
     } else if (const auto* b = std::get_if<ButtonItem>(&item)) {
         if (b->hilite && hover.item == &item && hover.instance == instance.id)
             DrawRectangle(hdc, StageBox(b->box, origin), std::nullopt, b->hilite, 1, 0);
@@ -94,14 +100,27 @@ void MovieRenderer::DrawItem(HDC hdc, const MoviePlayback& playback, const ClipI
     }
 }
 
+// A file name is shown as it is named, on one line: cut before its extension
+// (as names are wherever they lack room) rather than wrapped into lines the box
+// has no height for.
+MarkupLine MovieRenderer::NameLine(HDC hdc, const std::string& name, const TextStyle& style,
+                                   int width) {
+    const RunStyle run = RunStyleOf(style);
+    HGDIOBJ old = SelectObject(hdc, Font(run));
+    const std::string shown = EllipsizeName(hdc, DisplayText(name), width);
+    SelectObject(hdc, old);
+    return MarkupLine{style.align, run, {StyledRun{run, shown}}};
+}
+
 void MovieRenderer::DrawText(HDC hdc, const Item& key, const std::string& markup,
-                             const TextStyle& style, const RECT& box) {
+                             const TextStyle& style, const RECT& box, bool fileName) {
     const int width = box.right - box.left;
     CachedText& cached = texts_[&key];
     if (cached.block.lines.empty() || cached.markup != markup || cached.width != width) {
         cached.markup = markup;
         cached.width = width;
-        cached.block = LayoutText(ParseMarkup(markup, style), width);
+        cached.block = fileName ? LayoutText({NameLine(hdc, markup, style, width)}, width)
+                                : LayoutText(ParseMarkup(markup, style), width);
     }
     const TextBlock& block = cached.block;
     RECT clip;

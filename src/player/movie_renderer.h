@@ -32,7 +32,8 @@ private:
     void DrawItem(HDC hdc, const MoviePlayback& playback, const ClipInstance& instance,
                   POINT origin, const Item& item, const PointerTarget& hover);
     void DrawText(HDC hdc, const Item& key, const std::string& markup, const TextStyle& style,
-                  const RECT& box);
+                  const RECT& box, bool fileName);
+    MarkupLine NameLine(HDC hdc, const std::string& name, const TextStyle& style, int width);
     void DrawSlider(HDC hdc, const SliderItem& slider, const RECT& box, int value);
     HFONT Font(const RunStyle& style);
 

@@ -58,6 +58,35 @@ TEST_F(Editing, ShowsThePictureScaledIntoItsBoxWithTheFrameAndTheName) {
     EXPECT_PRED2(Near, Pixel(470, 220), kOrange);
 }
 
+// A 240-character name under the picture: one line, cut before its extension,
+// within the box's width; no top of a second line above the selection line.
+TEST_F(Editing, ALongNameIsShortenedToOneLineUnderThePicture) {
+    const std::string name = std::string(236, 'n') + ".png";
+    Choose(PlainPicture(100, 80, RGBQUAD{50, 100, 200, 0}), name);
+    Show(editor.get());
+    EXPECT_EQ(editor->movie.GetVariable("filename"), name);  // the movie keeps it whole
+    const auto ink = [&](int x, int y) { return GetGValue(Pixel(x, y)) < 160; };
+    int lines = 0, inkRows = 0, beside = 0;
+    bool inLine = false;
+    for (int y = 298; y < 316; ++y) {
+        bool any = false;
+        for (int x = 20; x < 230; ++x) {  // the slider beside it is not the name's
+            if (!ink(x, y)) continue;
+            any = true;
+            beside += x < 33 || x >= 215;
+        }
+        inkRows += any;
+        lines += any && !inLine;
+        inLine = any;
+    }
+    EXPECT_EQ(lines, 1);
+    EXPECT_GT(inkRows, 5);
+    EXPECT_EQ(beside, 0);
+    ASSERT_TRUE(backend.Screenshot(&main, (dir / "long-name.png").string()));
+    if (const char* keep = std::getenv("OSTREL_DEMO_SCREENS"))
+        backend.Screenshot(&main, std::string(keep) + "/long-name-step3.png");
+}
+
 TEST_F(Editing, SmallAndFlatPicturesLimitTheFrame) {
     Choose(GradientPicture(100, 80), "small.png");
     Show(editor.get());

@@ -21,6 +21,7 @@
 #include "platform/window/focus.h"
 #include "platform/window/input.h"
 #include "platform/window/message_loop.h"
+#include "platform/window/paint.h"
 #include "stamp/stamp_globals.h"
 #include "virtual_time.h"
 
@@ -219,6 +220,36 @@ TEST_F(TransferPage, ProgressMovesTheBarAndShowsTheLinksStatus) {
         EXPECT_EQ(page->movie.TCurrentFrame("barre"), frame) << progress;
     }
     EXPECT_EQ(page->movie.GetVariable("_txt"), g_linkStatusText);
+}
+
+// The picture over the bar reads from the computer to the phone, left to right:
+// the stamp, the arrow pointing on, the phone.
+TEST_F(TransferPage, TheStampGoesToThePhoneInThePicture) {
+    page->movie.GotoFrame(7);  // painted, its command left undelivered
+    while (HWND dirty = NextWindowToPaint(MessageQueue::Current().get()))
+        UpdateWindow(dirty);
+    ASSERT_EQ(page->movie.FrameNum(), 7);
+    const SurfacePtr surface = WindowSurface(page.get());
+    const POINT origin = SurfaceOrigin(page.get());
+    const auto first = [&](COLORREF colour, int from) {  // four in a row: no outline
+        int run = 0;
+        for (int x = from; x < 520; ++x) {
+            run = surface->Get(origin.x + x, origin.y + 146) == colour ? run + 1 : 0;
+            if (run == 4) return x - 3;
+        }
+        return -1;
+    };
+    const int stamp = first(RGB(0xF5, 0x9E, 0x0B), 60);
+    const int arrow = first(RGB(0x25, 0x63, 0xEB), 60);
+    const int phone = first(RGB(0x1F, 0x29, 0x37), 60);
+    EXPECT_GT(stamp, 0);
+    EXPECT_LT(stamp, arrow);
+    EXPECT_LT(arrow, phone);
+    // The arrow's head is on the phone's side: its tip row reaches further right
+    // than its shaft's end.
+    EXPECT_EQ(surface->Get(origin.x + arrow + 76, origin.y + 146), RGB(0x25, 0x63, 0xEB));
+    EXPECT_NE(surface->Get(origin.x + arrow + 76, origin.y + 134), RGB(0x25, 0x63, 0xEB));
+    EXPECT_EQ(surface->Get(origin.x + arrow + 62, origin.y + 134), RGB(0x25, 0x63, 0xEB));
 }
 
 TEST_F(TransferPage, WithoutAPhoneNothingStarts) {

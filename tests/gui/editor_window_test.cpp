@@ -58,9 +58,10 @@ protected:
         Stop(wizard_);
         fs::remove_all(dir_);
     }
-    void Start() {
+    void Start(int scale = 1) {
         std::map<std::string, std::string> env = env_;
         env["OSTREL_BACKEND"] = "x11";
+        env["OSTREL_SCALE"] = std::to_string(scale);
         // The shared virtual server now and then refuses a new client while it
         // resets: such a start is tried again.
         for (int attempt = 0; attempt < 3; ++attempt) {
@@ -92,6 +93,10 @@ protected:
         return ScreenShot(whole, screen_) && CropTo(whole, place_, screens_ + "/" + name);
     }
     COLORREF At(int x, int y) const { return ScreenPixel(screen_, place_.x + x, place_.y + y); }
+    // At scale 2 every pixel of the wizard is a square of four on the screen.
+    COLORREF AtScaled(int x, int y, int scale) const {
+        return ScreenPixel(screen_, place_.x + x * scale, place_.y + y * scale);
+    }
     std::string Point(int x, int y) const {
         return std::to_string(place_.x + x) + " " + std::to_string(place_.y + y);
     }
@@ -178,4 +183,39 @@ TEST_F(EditorWindow, PicturesStayOverTheMovieAndTheFrameFollowsTheMouse) {
     ClickAt(place_.x + 485, place_.y + 375);
     ASSERT_TRUE(WaitFor([&] { return Traced("step 5"); }, 10)) << Trace();
     EXPECT_TRUE(fs::exists(dir_ / "data" / "norvane" / "wizards" / "temp" / "meadow.png"));
+}
+
+// A 240-character name under the picture, at scale 1 and 2: one line cut with
+// "..." before ".png", inside the box's width, and nothing of a second line.
+TEST_F(EditorWindow, ALongNameShowsOnOneShortenedLine) {
+    if (RunShell("command -v xdotool > /dev/null") != 0) GTEST_SKIP() << "no xdotool";
+    const fs::path longName = dir_ / (std::string(236, 'n') + ".png");
+    fs::copy_file(picture_, longName);
+    picture_ = longName.string();
+    for (const int scale : {1, 2}) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        Start(scale);
+        ASSERT_EQ(place_.width, 580 * scale);
+        ASSERT_TRUE(Shoot("16-step3-long-name-scale" + std::to_string(scale) + ".png"));
+        const auto ink = [&](int x, int y) { return GetGValue(AtScaled(x, y, scale)) < 160; };
+        int lines = 0, rows = 0, beside = 0;
+        bool inLine = false;
+        for (int y = 297; y < 316; ++y) {
+            bool any = false;
+            for (int x = 20; x < 230; ++x) {
+                if (!ink(x, y)) continue;
+                any = true;
+                beside += x < 33 || x >= 215;
+            }
+            rows += any;
+            lines += any && !inLine;
+            inLine = any;
+        }
+        EXPECT_EQ(lines, 1);
+        EXPECT_GT(rows, 5);
+        EXPECT_EQ(beside, 0);
+        Stop(wizard_);
+        wizard_ = -1;
+        RunShell("sleep 0.5");
+    }
 }

@@ -207,6 +207,48 @@ TEST_F(RealWindow, ThePictureBrowserFillsItsListAndMovesOnWithTheChosenPicture) 
     EXPECT_TRUE(WaitFor([&] { return Traced("step 3"); }, 10)) << Trace();
 }
 
+// Names that wrap to two lines: the list draws its labels and icons inside its
+// frame only, on the first fill and after scrolling, and cuts them at two lines.
+TEST_F(RealWindow, TheListOfLongNamesStaysInsideItsFrame) {
+    if (!MovieInstalled()) GTEST_SKIP() << "no movie (EN/Pennon.swf) next to the program yet";
+    const fs::path pictures = dir_ / "long names";
+    fs::create_directories(pictures);
+    for (int i = 0; i < 7; ++i) {
+        PxImage picture;
+        ASSERT_TRUE(picture.Create(64, 64, 24, PX_FORMAT_PNG));
+        for (LONG y = 0; y < 64; ++y)
+            for (LONG x = 0; x < 64; ++x)
+                picture.SetPixelColor(x, y, RGB(40 * i, 200 - 20 * i, 90));
+        const std::string name = "summer_holiday_" + std::to_string(i) + "_at_the_sea_side.png";
+        ASSERT_TRUE(picture.Save((pictures / name).c_str(), PX_FORMAT_PNG));
+    }
+    setenv("OSTREL_REGISTRY", env_["OSTREL_REGISTRY"].c_str(), 1);
+    ASSERT_TRUE(WriteRegString("BrowseStamp", pictures.string(), "\\Customization Wizards\\user"));
+    unsetenv("OSTREL_REGISTRY");
+    StartFirst();
+    ASSERT_TRUE(WaitFor([&] { return Traced("step 1"); }, 10));
+    RunShell("sleep 1");
+    ClickAt(place_.x + 485, place_.y + 375);
+    ASSERT_TRUE(WaitFor([&] { return Traced("step 2"); }, 10)) << Trace();
+    RunShell("sleep 2");  // the thumbnails
+    // Below the list's frame (its bottom border is row 330) lies the bare page.
+    const auto drawnBelow = [&](const PxImage& screen) {
+        int drawn = 0;
+        for (int y = 332; y < 352; ++y)
+            for (int x = 303; x < 552; ++x)
+                drawn += ScreenPixel(screen, place_.x + x, place_.y + y) != kPage;
+        return drawn;
+    };
+    PxImage screen;
+    ASSERT_TRUE(Shoot("16-browser-long-names.png", screen));
+    EXPECT_EQ(drawnBelow(screen), 0) << "the first fill drew below the list";
+    EXPECT_NE(ScreenPixel(screen, place_.x + 345, place_.y + 175), kWhite) << "no thumbnail";
+    RunShell("xdotool mousemove " + std::to_string(place_.x + 420) + " " +
+             std::to_string(place_.y + 250) + " click 5 sleep 0.3 click 5 sleep 0.3");
+    ASSERT_TRUE(Shoot("17-browser-long-names-scrolled.png", screen));
+    EXPECT_EQ(drawnBelow(screen), 0) << "scrolling drew below the list";
+}
+
 // A 24 megapixel picture given on the command line is read under the busy cursor,
 // the arrow comes back before step 3 shows it.
 TEST_F(RealWindow, ALargePictureOpensUnderTheBusyCursor) {

@@ -1,7 +1,8 @@
 // Steps 5 and 6 in the real window, run inside this test on the x11 back end with
 // a stamp of the test's own: the desktop's Save-As dialog saves a copy, then the
 // stamp goes to the phone's storage while the bar moves and the window can be
-// dragged but the pages take no clicks. Screenshots go to OSTREL_GUI_SCREENS
+// dragged but the pages take no clicks; the transfer picture shows the stamp
+// going to the phone. Screenshots go to OSTREL_GUI_SCREENS
 // (07-step5.png, 08-save-as.png, 09-sending.png, 10-sent.png).
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -70,10 +71,22 @@ double BarFilled(const PxImage& screen, const Geometry& place) {
     return filled / 396.0;
 }
 
+// Where on the row through the transfer picture's middle `colour` first covers
+// four pixels in a row (window x; thin outlines do not count), or -1.
+int FirstAcross(const PxImage& screen, const Geometry& place, COLORREF colour) {
+    int run = 0;
+    for (int x = 60; x < 520; ++x) {
+        run = ScreenPixel(screen, place.x + x, place.y + 146) == colour ? run + 1 : 0;
+        if (run == 4) return x - 3;
+    }
+    return -1;
+}
+
 struct Seen {
     std::string problem;  // what went wrong in the driving thread
     Geometry before, afterDrag;
     double barWhileSending = -1;
+    int stampAt = -1, arrowAt = -1, phoneAt = -1;  // across the transfer picture
     bool copySaved = false;
     bool stillOnStep6 = false;
 };
@@ -116,6 +129,9 @@ void Drive(const fs::path& dir, const std::string& screens, CWnd* wizard, Seen& 
     RunShell("sleep 1.2");
     if (!shot("09-sending.png", at, screen)) return fail("no screenshot while sending");
     seen.barWhileSending = BarFilled(screen, at);
+    seen.stampAt = FirstAcross(screen, at, RGB(0xF5, 0x9E, 0x0B));
+    seen.arrowAt = FirstAcross(screen, at, kBarColour);
+    seen.phoneAt = FirstAcross(screen, at, RGB(0x1F, 0x29, 0x37));
     // A press on "Previous" is ignored while the copy runs; the title strip drags.
     ClickAt(at.x + 385, at.y + 375);
     RunShell("xdotool mousemove " + std::to_string(at.x + 100) + " " + std::to_string(at.y + 10) +
@@ -180,6 +196,10 @@ TEST(SaveAndSend, TheDesktopsSaveAsThenTheTransferWithAMovingBar) {
     EXPECT_GT(seen.barWhileSending, 0.0) << "the bar had not started";
     EXPECT_LT(seen.barWhileSending, 1.0) << "the bar was already full";
     EXPECT_TRUE(seen.stillOnStep6) << "a click reached a page during the transfer";
+    // The picture reads from the computer to the phone: stamp, arrow, phone.
+    EXPECT_GT(seen.stampAt, 0);
+    EXPECT_LT(seen.stampAt, seen.arrowAt);
+    EXPECT_LT(seen.arrowAt, seen.phoneAt);
     EXPECT_EQ(seen.afterDrag.x, seen.before.x + 40);
     EXPECT_EQ(seen.afterDrag.y, seen.before.y + 20);
     g_pendingStampFile.clear();

@@ -157,3 +157,26 @@ TEST_F(Rendering, AButtonHilitesUnderThePointerAndSlidersShowTheirValue) {
     EXPECT_EQ(Pixel(205, 102), RGB(0, 0, 255));  // the knob at 10
     EXPECT_EQ(Pixel(104, 110), RGB(0, 255, 0));
 }
+
+// A file name in a box one line high: one line cut before its extension, never a
+// second line showing its top few pixels, and no markup read into it.
+TEST_F(Rendering, ANameFieldShortensTheNameOnOneLine) {
+    Load(
+        "var filename \"\"\nframe 0\n"
+        "field 20 20 182 18 var filename size 11 align center name\n"
+        "field 20 60 182 18 var filename size 11 align center\n"
+        "action stop\n");
+    player_.SetVariable("filename", std::string(236, 'w') + ".png");
+    const RECT named = InkBox(RECT{0, 0, 580, 58});
+    ASSERT_FALSE(Empty(named));
+    EXPECT_GE(named.left, 20);
+    EXPECT_LE(named.right, 202);
+    EXPECT_LT(named.bottom - named.top, 14) << "more than one line";
+    // The plain field wraps and its second line is cut by the box's bottom.
+    EXPECT_EQ(InkBox(RECT{0, 60, 580, 100}).bottom, 78);
+    player_.SetVariable("filename", "<b>x</b>.png");
+    const RECT tags = InkBox(RECT{0, 0, 580, 58});
+    player_.SetVariable("filename", "x.png");
+    EXPECT_GT(tags.right - tags.left,
+              InkBox(RECT{0, 0, 580, 58}).right - InkBox(RECT{0, 0, 580, 58}).left + 20);
+}

@@ -216,6 +216,6 @@ TEST_F(EditorWindow, ALongNameShowsOnOneShortenedLine) {
         EXPECT_EQ(beside, 0);
         Stop(wizard_);
         wizard_ = -1;
-        RunShell("sleep 0.5");
+        ASSERT_TRUE(WaitFor([&] { return WindowsTitled(kTitle).empty(); }, 10));
     }
 }

@@ -18,6 +18,7 @@ namespace {
 
 std::atomic<std::size_t> g_limit{0};
 std::atomic<const char*> g_input{nullptr};
+std::atomic<std::size_t> g_largest{0};
 
 void Say(const char* text) {
     if (write(STDERR_FILENO, text, std::strlen(text)) < 0) return;
@@ -45,6 +46,9 @@ void Say(const char* text) {
 }
 
 void Check(std::size_t size) {
+    std::size_t largest = g_largest.load(std::memory_order_relaxed);
+    while (size > largest && !g_largest.compare_exchange_weak(largest, size)) {
+    }
     const std::size_t limit = g_limit.load(std::memory_order_relaxed);
     if (limit != 0 && size > limit) Exceeded(size);
 }
@@ -53,6 +57,10 @@ void Check(std::size_t size) {
 
 void SetMallocLimitInput(const char* input) {
     g_input.store(input);
+}
+
+std::size_t LargestAllocation() {
+    return g_largest.load();
 }
 
 #ifdef OSTREL_SANITIZER_ALLOCATOR
@@ -67,11 +75,21 @@ void OnMalloc(const volatile void*, std::size_t size) {
     Check(size);
 }
 void OnFree(const volatile void*) {}
+
+void Watch() {
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree) != 0;
+    (void)installed;
+}
 }  // namespace
 
 void SetMallocLimit(std::size_t bytes) {
     g_limit.store(bytes);
-    __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
+    Watch();
+}
+
+void ResetLargestAllocation() {
+    Watch();
+    g_largest.store(0);
 }
 
 #else
@@ -122,6 +140,10 @@ int posix_memalign(void** result, std::size_t alignment, std::size_t size) {
 
 void SetMallocLimit(std::size_t bytes) {
     g_limit.store(bytes);
+}
+
+void ResetLargestAllocation() {
+    g_largest.store(0);
 }
 
 #endif

@@ -8,3 +8,8 @@
 // 0 (the start) means no limit. `input` names what is being replayed, for the report.
 void SetMallocLimit(std::size_t bytes);
 void SetMallocLimitInput(const char* input);
+
+// The largest single allocation since the last reset, for tests that bound what a
+// decoder allocates.
+void ResetLargestAllocation();
+std::size_t LargestAllocation();

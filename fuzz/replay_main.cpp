@@ -9,13 +9,26 @@
 #include <string>
 #include <vector>
 
+#include "malloc_limit.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size);
 
 namespace {
 
+constexpr const char kLimitOption[] = "-malloc_limit_mb=";
+
+// -malloc_limit_mb=N, as libFuzzer takes it; 0 when not given.
+std::size_t MallocLimit(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).rfind(kLimitOption, 0) == 0)
+            return std::stoul(argv[i] + sizeof kLimitOption - 1) << 20;
+    return 0;
+}
+
 std::vector<std::filesystem::path> Inputs(int argc, char** argv) {
     std::vector<std::filesystem::path> files;
     for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]).rfind(kLimitOption, 0) == 0) continue;
         const std::filesystem::path path(argv[i]);
         if (std::filesystem::is_directory(path)) {
             std::vector<std::filesystem::path> found;
@@ -34,7 +47,9 @@ std::vector<std::filesystem::path> Inputs(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const std::vector<std::filesystem::path> files = Inputs(argc, argv);
+    SetMallocLimit(MallocLimit(argc, argv));
     for (const auto& file : files) {
+        SetMallocLimitInput(file.c_str());
         std::ifstream in(file, std::ios::binary);
         const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
                                                std::istreambuf_iterator<char>());

@@ -62,5 +62,8 @@ elif [[ -d $data ]]; then
 else
     echo "no test data at $data: starting from an empty corpus"
 fi
+# The decoders' allocation limits, as the replays of every build use them.
+limit=$(awk -v t="$target" '$1 == t { print "-malloc_limit_mb=" $2 }' fuzz/malloc_limits.txt)
+[[ -n $limit ]] && extra+=("$limit")
 ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$target" "$corpus" -max_total_time="$seconds" \
     -rss_limit_mb=2560 -timeout=20 -print_final_stats=1 "${extra[@]}"

@@ -119,7 +119,7 @@ bool PxImage::Load(const char* fileName, DWORD imageType, bool quiet) {
     if (!file.Open(fileName, "rb")) {
         // Said once: in the box, or, quietly, as the error text for the caller to tell.
         if (quiet) {
-            SetLastErrorText(std::strerror(errno));
+            SetLastErrorText(file.OpenError());
         } else {
             PxMessageBox("File open error", fileName, MB_OK);
         }
@@ -131,7 +131,7 @@ bool PxImage::Load(const char* fileName, DWORD imageType, bool quiet) {
 bool PxImage::Load(const wchar_t* fileName, DWORD imageType) {
     PxIOFile file;
     if (!file.Open(Utf8Name(fileName).c_str(), "rb")) {
-        SetLastErrorText(std::strerror(errno));
+        SetLastErrorText(file.OpenError());
         return false;
     }
     return Decode(&file, imageType);

@@ -1,5 +1,26 @@
 #include "px_io_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kNotRegularText = "not a regular file";
+
+bool ReadingMode(const char* mode) {
+    return mode[0] == 'r';
+}
+
+bool UpdateMode(const char* mode) {
+    return std::strchr(mode, '+') != nullptr;
+}
+
+}  // namespace
+
 PxIOFile::~PxIOFile() {
     Close();
 }
@@ -15,10 +36,55 @@ PxIOFile& PxIOFile::operator=(const PxIOFile& other) {
 
 bool PxIOFile::Open(const char* name, const char* mode) {
     if (stream_ || !name || !mode) return false;
-    stream_ = std::fopen(name, mode);
-    if (!stream_) return false;
+    openError_ = 0;
+    stream_ = ReadingMode(mode) ? OpenForReading(name, mode) : std::fopen(name, mode);
+    if (!stream_) {
+        if (openError_ == 0) openError_ = errno;
+        return false;
+    }
     closeFile_ = true;
     return true;
+}
+
+const char* PxIOFile::OpenError() const {
+    if (openError_ == kNotRegularFile) return kNotRegularText;
+    return openError_ ? std::strerror(openError_) : "";
+}
+
+// O_NONBLOCK keeps the open itself from waiting for a FIFO's writer or a device;
+// fstat then tells on the very descriptor what was opened.
+std::FILE* PxIOFile::OpenForReading(const char* name, const char* mode) {
+    const int access = UpdateMode(mode) ? O_RDWR : O_RDONLY;
+    const int fd = ::open(name, access | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // A socket cannot be opened at all; it is no regular file either.
+        openError_ = errno == ENXIO ? kNotRegularFile : errno;
+        errno = openError_ == kNotRegularFile ? EINVAL : openError_;
+        return nullptr;
+    }
+    struct stat facts {};
+    if (::fstat(fd, &facts) != 0) {
+        openError_ = errno;
+    } else if (S_ISDIR(facts.st_mode)) {
+        openError_ = EISDIR;
+    } else if (!S_ISREG(facts.st_mode)) {
+        openError_ = kNotRegularFile;
+    }
+    if (openError_ != 0) {
+        ::close(fd);
+        errno = openError_ == kNotRegularFile ? EINVAL : openError_;
+        return nullptr;
+    }
+    // Regular files never block; the flag is cleared so that the stream behaves
+    // exactly as one fopen made.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* stream = ::fdopen(fd, mode);
+    if (!stream) {
+        openError_ = errno;
+        ::close(fd);
+        errno = openError_;
+    }
+    return stream;
 }
 
 bool PxIOFile::Close() {

@@ -7,6 +7,9 @@
 
 class PxIOFile : public PxFile {
 public:
+    // `OpenError`'s code for a name that is there but is no regular file.
+    static constexpr int kNotRegularFile = -1;
+
     // A stream handed in by the caller stays the caller's: it is not closed here.
     explicit PxIOFile(std::FILE* stream = nullptr)
         : stream_(stream), closeFile_(stream == nullptr) {}
@@ -15,7 +18,12 @@ public:
     PxIOFile& operator=(const PxIOFile& other);
     ~PxIOFile() override;
 
+    // Reading ("r" modes) takes regular files only: a FIFO, a socket, a device or
+    // a folder would block the opening or never end, so it is refused, checked on
+    // the opened descriptor so that a file swapped in meanwhile cannot slip
+    // through. `OpenError` tells why the last Open failed.
     bool Open(const char* name, const char* mode);
+    const char* OpenError() const;
 
     bool Close() override;
     std::size_t Read(void* buffer, std::size_t size, std::size_t count) override;
@@ -30,6 +38,9 @@ public:
     int GetC() override;
 
 private:
+    std::FILE* OpenForReading(const char* name, const char* mode);
+
     std::FILE* stream_;
     bool closeFile_;
+    int openError_ = 0;  // errno of the last failed Open, or kNotRegularFile
 };

@@ -10,6 +10,7 @@
 // Plain data: a library error jumps over every frame that uses it.
 struct PxPngReadState {
     PxPngFailure failure;
+    PxPngSource source;
     png_structp png;
     png_infop info;
     BYTE* row;  // the library's row buffer
@@ -77,7 +78,7 @@ bool PxPngCodec::StartReading(PxPngReadState& s, PxFile* stream) {
     s.info = png_create_info_struct(s.png);
     if (!s.info) return PxPngFail(s.failure, "Failed to initialize PNG info structure");
     PxPngSetLimits(s.png);
-    PxPngReadFrom(s.png, stream);
+    PxPngReadFrom(s.png, s.source, stream);
     png_read_info(s.png, s.info);
     return CheckDimensions(s, stream);
 }

@@ -1,14 +1,65 @@
 #include "px_png_stream.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "px_image.h"
+
+// The chunk screening needs the library to tell a header read and to pass a type over.
+#if !defined(PNG_IO_STATE_SUPPORTED) || !defined(PNG_HANDLE_AS_UNKNOWN_SUPPORTED)
+#error "libpng without I/O states or per-chunk handling cannot bound what chunks declare"
+#endif
 
 namespace {
 
 // Ancillary chunks are not used by the codec: a few are kept, none may be big.
+// The library allocates what a chunk declares before it reads a byte of it (and
+// its own cap is only a warning when reading), so the caps hold on the declared
+// length; a colour profile may be larger than the rest.
 constexpr png_uint_32 kChunkCacheMax = 128;
-constexpr std::size_t kChunkMallocMax = 1u << 20;
+constexpr png_uint_32 kChunkCap = 1u << 20;
+constexpr png_uint_32 kProfileCap = 4u << 20;
+// What the library may inflate a profile into.
+constexpr std::size_t kChunkMallocMax = kProfileCap;
+// Texts, Exif and suggested palettes never reach the picture: passed over, they
+// cost neither memory nor time however many a file holds.
+constexpr const char* kNeverRead[] = {"tEXt", "zTXt", "iTXt", "eXIf", "sPLT"};
+
+bool SameType(const png_byte* a, const char* b) {
+    return std::memcmp(a, b, 4) == 0;
+}
+
+bool NeverRead(const png_byte* type) {
+    for (const char* name : kNeverRead)
+        if (SameType(type, name)) return true;
+    return false;
+}
+
+png_uint_32 CapOf(const png_byte* type) {
+    return SameType(type, "iCCP") ? kProfileCap : kChunkCap;
+}
+
+// A type the previous header made the library skip goes back to its handling.
+void RestoreSkipped(png_structp png, PxPngSource& source) {
+    if (source.skipped[0] == 0) return;
+    png_set_keep_unknown_chunks(png, source.skippedKeep, source.skipped, 1);
+    source.skipped[0] = 0;
+}
+
+// `header` is the length (big-endian) and the type of the chunk that follows.
+// The library consults its chunk handling only after this read, so a type set to
+// "never" here is passed over without being read or allocated.
+void ScreenChunk(png_structp png, PxPngSource& source, const png_byte* header) {
+    RestoreSkipped(png, source);
+    const png_byte* type = header + 4;
+    const png_uint_32 length = png_get_uint_32(header);
+    const bool ancillary = (type[0] & 0x20) != 0;
+    if (!ancillary || (!NeverRead(type) && length <= CapOf(type))) return;
+    std::memcpy(source.skipped, type, 4);
+    source.skipped[4] = 0;
+    source.skippedKeep = png_handle_as_unknown(png, source.skipped);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, source.skipped, 1);
+}
 
 void OnError(png_structp png, png_const_charp message) {
     auto* failure = static_cast<PxPngFailure*>(png_get_error_ptr(png));
@@ -19,9 +70,12 @@ void OnError(png_structp png, png_const_charp message) {
 // Warnings change nothing in the picture, and the library never prints.
 void OnWarning(png_structp, png_const_charp) {}
 
+// A chunk header is always read in one call of 8 bytes.
 void ReadData(png_structp png, png_bytep data, png_size_t length) {
-    auto* stream = static_cast<PxFile*>(png_get_io_ptr(png));
-    if (stream->Read(data, 1, length) != length) png_error(png, "Read Error");
+    auto* source = static_cast<PxPngSource*>(png_get_io_ptr(png));
+    if (source->stream->Read(data, 1, length) != length) png_error(png, "Read Error");
+    if ((png_get_io_state(png) & PNG_IO_CHUNK_HDR) != 0 && length == 8)
+        ScreenChunk(png, *source, data);
 }
 
 void WriteData(png_structp png, png_bytep data, png_size_t length) {
@@ -58,8 +112,10 @@ void PxPngSetLimits(png_structp png) {
     png_set_chunk_malloc_max(png, kChunkMallocMax);
 }
 
-void PxPngReadFrom(png_structp png, PxFile* stream) {
-    png_set_read_fn(png, stream, ReadData);
+void PxPngReadFrom(png_structp png, PxPngSource& source, PxFile* stream) {
+    source.stream = stream;
+    source.skipped[0] = 0;
+    png_set_read_fn(png, &source, ReadData);
 }
 
 void PxPngWriteTo(png_structp png, PxFile* stream) {

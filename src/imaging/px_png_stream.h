@@ -28,5 +28,16 @@ png_structp PxPngCreateWriter(PxPngFailure& failure);
 // The pixel cap of the image object and bounds on ancillary chunks.
 void PxPngSetLimits(png_structp png);
 
-void PxPngReadFrom(png_structp png, PxFile* stream);
+// What the reader reads from, and the chunk it told the library to pass over.
+// Plain data, like the failure.
+struct PxPngSource {
+    PxFile* stream;
+    png_byte skipped[5];  // the chunk's type, zero-terminated; empty when none
+    int skippedKeep;      // how the library handled that type before
+};
+
+// Every chunk header passes a check before the library sees it: an ancillary
+// chunk the picture never needs, or one that declares more than its cap, is
+// skipped unread, so what a chunk declares never becomes an allocation.
+void PxPngReadFrom(png_structp png, PxPngSource& source, PxFile* stream);
 void PxPngWriteTo(png_structp png, PxFile* stream);

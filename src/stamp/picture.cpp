@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/texts/wizard_texts.h"
+#include "imaging/px_io_file.h"
 #include "imaging/px_message.h"
 
 namespace {
@@ -67,10 +68,10 @@ bool SameRgb(RGBQUAD a, RGBQUAD b) {
     return a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue;
 }
 
+// Through the library's stream, which never waits on a FIFO or a device.
 bool FileOpens(const std::string& file) {
-    std::FILE* stream = std::fopen(file.c_str(), "rb");
-    if (stream) std::fclose(stream);
-    return stream != nullptr;
+    PxIOFile stream;
+    return stream.Open(file.c_str(), "rb");
 }
 
 // A GIF in which the decoder counts no frame cannot be decoded at all, so it is

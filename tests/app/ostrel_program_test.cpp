@@ -1,6 +1,7 @@
 // The wizard executable end to end: installed settings, a script, a screenshot of
 // the shaped window.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -177,6 +178,17 @@ TEST(OstrelProgram, TheLauncherOpensAGivenPictureOnTheEditorOrNamesABadOne) {
     EXPECT_NE(ReadAll(dir / "out.txt").find("Invalid picture : " + bad.string()), std::string::npos)
         << ReadAll(dir / "out.txt");
     EXPECT_EQ(MarkedStep(dir / "shot.png"), 2);
+
+    // A FIFO would make the loading wait for ever; it is named like the bad file.
+    const fs::path fifo = dir / "my pictures/pipe.png";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(RunCommand(env + "OSTREL_SCRIPT='" + (dir / "script.txt").string() +
+                         "' timeout 20 " OSTREL_PROGRAM_PATH " '" + fifo.string() + "' > '" +
+                         (dir / "out.txt").string() + "'"),
+              0);
+    EXPECT_NE(ReadAll(dir / "out.txt").find("Invalid picture : " + fifo.string()),
+              std::string::npos)
+        << ReadAll(dir / "out.txt");
 
     EXPECT_EQ(RunCommand(env + OSTREL_PROGRAM_PATH " a.png b.png 2> /dev/null"), 2);
     fs::remove_all(dir);

@@ -1,6 +1,7 @@
 // Starting with a picture named on the command line: how the arguments are read,
 // and the wizard opening that picture through its browser page.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -144,6 +145,29 @@ TEST_F(StartPicture, AMissingFolderLeavesTheRememberedOne) {
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0], "Invalid picture : " + picture);
         EXPECT_EQ(TreeFolder(), (root / "remembered").string());
+    });
+}
+
+// A FIFO (or a device) given is refused at once as a picture that cannot be
+// opened; a GIF name takes the path that looks for a frame as well.
+TEST_F(StartPicture, AFifoIsNamedLikeAnyPictureThatCannotBeOpened) {
+    const fs::path picture = root / "given/pipe.png";
+    ASSERT_EQ(mkfifo(picture.c_str(), 0600), 0);
+    RunWith(picture.string(), [&] {
+        EXPECT_EQ(ShownStep(), 2);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], "Invalid picture : " + picture.string());
+        EXPECT_EQ(TreeFolder(), (root / "given").string());
+    });
+}
+
+TEST_F(StartPicture, AFifoNamedAsAGifIsNamedToo) {
+    const fs::path picture = root / "given/pipe.gif";
+    ASSERT_EQ(mkfifo(picture.c_str(), 0600), 0);
+    RunWith(picture.string(), [&] {
+        EXPECT_EQ(ShownStep(), 2);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], "Invalid picture : " + picture.string());
     });
 }
 

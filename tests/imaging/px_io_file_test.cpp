@@ -2,10 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <future>
+#include <string>
+#include <utility>
+
+#include "imaging/px_image.h"
 
 TEST(PxIOFile, CallersStreamIsNeverClosed) {
     std::FILE* fp = std::tmpfile();
@@ -60,4 +71,67 @@ TEST(PxIOFile, StreamlessFileFailsSoftly) {
     EXPECT_EQ(f.Write(&b, 1, 1), 0u);
     EXPECT_TRUE(f.Close());
     EXPECT_FALSE(f.Open("/nonexistent/dir/file", "rb"));
+}
+
+namespace {
+
+// Opens `path` for reading on another thread; a FIFO that makes it wait is
+// unblocked by a writer after two seconds, so a regression fails instead of hanging.
+struct OpenResult {
+    bool opened;
+    std::string error;
+    bool waited;
+};
+
+OpenResult OpenSoon(const std::string& path) {
+    auto result = std::async(std::launch::async, [path] {
+        PxIOFile f;
+        const bool opened = f.Open(path.c_str(), "rb");
+        return std::make_pair(opened, std::string(f.OpenError()));
+    });
+    const bool waited = result.wait_for(std::chrono::seconds(2)) != std::future_status::ready;
+    if (waited) close(open(path.c_str(), O_WRONLY | O_NONBLOCK));
+    const auto [opened, error] = result.get();
+    return {opened, error, waited};
+}
+
+}  // namespace
+
+// A FIFO, a device, a socket, a folder: reading takes regular files only, and
+// says so at once.
+TEST(PxIOFile, ReadingRefusesAtOnceWhatIsNoRegularFile) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("pxiofile_special_" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "folder.png");
+    const std::string fifo = (dir / "fifo.png").string(), socketName = (dir / "sock.png").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink(fifo, dir / "link.png");
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketName.c_str());
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    for (const std::string& path : {fifo, (dir / "link.png").string(), socketName,
+                                    std::string("/dev/zero"), std::string("/dev/urandom")}) {
+        const OpenResult r = OpenSoon(path);
+        EXPECT_FALSE(r.waited) << path;
+        EXPECT_FALSE(r.opened) << path;
+        EXPECT_EQ(r.error, "not a regular file") << path;
+    }
+    EXPECT_EQ(OpenSoon((dir / "folder.png").string()).error, "Is a directory");
+    // A file gone between listing and opening says so.
+    EXPECT_EQ(OpenSoon((dir / "gone.png").string()).error, "No such file or directory");
+
+    // The image says the same when it loads quietly, and nothing waits.
+    PxImage image;
+    EXPECT_FALSE(image.Load(fifo.c_str(), PX_FORMAT_PNG, true));
+    EXPECT_STREQ(image.GetLastError(), "not a regular file");
+
+    // Writing keeps the system's rules (a device takes what is written).
+    PxIOFile out;
+    EXPECT_TRUE(out.Open("/dev/null", "wb"));
+    close(sock);
+    std::filesystem::remove_all(dir);
 }

@@ -12,6 +12,14 @@
 
 namespace {
 
+constexpr const char* kUsage = "usage: ostrel-setup [--storage-folder PATH | --help | --version]";
+
+// What is wrong, then how the program is used; exit code 2.
+int UsageError(const std::string& what) {
+    std::fprintf(stderr, "ostrel-setup: %s\n%s\n", what.c_str(), kUsage);
+    return 2;
+}
+
 bool HasValue(HKEY key, const std::string& name) {
     DWORD size = 0;
     return RegQueryValueEx(key, name.c_str(), nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
@@ -53,10 +61,7 @@ bool Install(const DefaultValue& value) {
 int SetStorageFolder(const std::string& folder) {
     std::error_code error;
     std::string path = std::filesystem::absolute(folder, error).lexically_normal().string();
-    if (folder.empty() || error) {
-        std::fprintf(stderr, "ostrel-setup: not a usable folder: '%s'\n", folder.c_str());
-        return 2;
-    }
+    if (folder.empty() || error) return UsageError("not a usable folder: '" + folder + "'");
     if (path.back() != '/') path += '/';
     if (!std::filesystem::is_directory(path, error))
         std::printf(
@@ -78,21 +83,36 @@ int SetStorageFolder(const std::string& folder) {
     return 0;
 }
 
-void Usage() {
+void Help() {
     std::printf(
-        "usage: ostrel-setup [--storage-folder PATH]\nCreates the wizard's registry keys in %s "
-        "and fills in missing values.\n  --storage-folder PATH  sends stamps to the phone "
-        "storage mounted at PATH\n",
-        RegistryFilePath().c_str());
+        "%s\nCreates the wizard's registry keys in %s and fills in missing values.\n"
+        "  --storage-folder PATH  sends stamps to the phone storage mounted at PATH\n"
+        "  --version              prints the version\n",
+        kUsage, RegistryFilePath().c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--storage-folder") return SetStorageFolder(argv[2]);
     if (argc > 1) {
-        Usage();
-        return std::string(argv[1]) == "--help" ? 0 : 2;
+        const std::string option = argv[1];
+        if (option == "--help" && argc == 2) {
+            Help();
+            return 0;
+        }
+        if (option == "--version" && argc == 2) {
+            std::printf("ostrel-setup %s\n", OSTREL_VERSION);
+            return 0;
+        }
+        if (option == "--storage-folder") {
+            if (argc == 2) return UsageError("--storage-folder needs a PATH");
+            if (argc == 3) return SetStorageFolder(argv[2]);
+            return UsageError(std::string("unexpected argument '") + argv[3] + "'");
+        }
+        if (option == "--help" || option == "--version")
+            return UsageError(std::string("unexpected argument '") + argv[2] + "'");
+        if (!option.empty() && option[0] == '-') return UsageError("unknown option " + option);
+        return UsageError("unexpected argument '" + option + "'");
     }
     // A damaged file is never written over: said once, with where it is damaged.
     if (const std::string problem = RegistryFileProblem(); !problem.empty()) {

@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "imaging/px_image.h"
+#include "imaging/px_io_file.h"
 #include "library_messages.h"
 
 namespace pxtool {
 namespace {
 
 // The files of the command line, exactly `count` of them.
-std::vector<FileArgument> ExpectFiles(const Options& options, std::size_t count,
-                                      const char* usage) {
+std::vector<FileArgument> ExpectFiles(const Options& options, std::size_t count, const char* what) {
     std::vector<FileArgument> files = FileArguments(options.positional);
-    if (files.size() != count) throw UsageError(std::string("usage: ") + usage);
+    if (files.size() != count) RefuseFiles(files, what);
     return files;
 }
 
@@ -33,14 +33,13 @@ int EncodeFailure(const std::string& file, DWORD type, const PxImage& image) {
 bool DecodeFile(PxImage& image, const FileArgument& file, const Options& options) {
     const DWORD type = TypeOf(file);
     if (options.frame) image.SetFrame(*options.frame);
-    std::FILE* stream = std::fopen(file.name.c_str(), "rb");
-    if (!stream) {
-        std::perror(("pxtool: cannot open " + file.name).c_str());
+    PxIOFile stream;
+    if (!stream.Open(file.name.c_str(), "rb")) {
+        std::cerr << "pxtool: cannot open " << file.name << ": " << stream.OpenError() << "\n";
         return false;
     }
     const QuietLibrary quiet;
-    const bool ok = image.Decode(stream, type);
-    std::fclose(stream);
+    const bool ok = image.Decode(&stream, type);
     if (!ok) {
         std::cerr << "pxtool: cannot decode " << file.name << ": " << DecodeFailure(image, type)
                   << "\n";
@@ -51,7 +50,7 @@ bool DecodeFile(PxImage& image, const FileArgument& file, const Options& options
 }  // namespace
 
 int RunInfo(const Options& options) {
-    const auto files = ExpectFiles(options, 1, "pxtool info FILE [TYPE] [--frame N]");
+    const auto files = ExpectFiles(options, 1, "info takes one FILE");
     PxImage image;
     if (!DecodeFile(image, files[0], options)) return 1;
     const RGBQUAD trans = image.GetTransColor();
@@ -65,8 +64,7 @@ int RunInfo(const Options& options) {
 }
 
 int RunConvert(const Options& options) {
-    const auto files =
-        ExpectFiles(options, 2, "pxtool convert IN [TYPE] OUT [TYPE] [--frame N] [--quality Q]");
+    const auto files = ExpectFiles(options, 2, "convert takes IN and OUT");
     const DWORD outType = TypeOf(files[1]);
     PxImage image;
     if (!DecodeFile(image, files[0], options)) return 1;
@@ -78,9 +76,9 @@ int RunConvert(const Options& options) {
 
 // P6 with the top row first, palette colours resolved, alpha ignored.
 int RunPpm(const Options& options) {
-    const auto files = ExpectFiles(options, 2, "pxtool ppm IN [TYPE] OUT.ppm [--frame N]");
+    const auto files = ExpectFiles(options, 2, "ppm takes IN and OUT.ppm");
     const std::string& outName = files[1].name;
-    if (files[1].type) throw UsageError("usage: pxtool ppm IN [TYPE] OUT.ppm [--frame N]");
+    if (files[1].type) throw UsageError("OUT.ppm takes no TYPE");
     PxImage image;
     if (!DecodeFile(image, files[0], options)) return 1;
     const LONG width = static_cast<LONG>(image.GetWidth());

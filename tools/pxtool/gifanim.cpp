@@ -14,8 +14,6 @@
 namespace pxtool {
 namespace {
 
-constexpr const char* kUsage = "pxtool gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N]";
-
 std::unique_ptr<PxImage> LoadFrame(const std::string& file, const Options& options) {
     auto image = std::make_unique<PxImage>();
     const QuietLibrary quiet;
@@ -38,7 +36,7 @@ std::unique_ptr<PxImage> LoadFrame(const std::string& file, const Options& optio
 }  // namespace
 
 int RunGifAnim(const Options& options) {
-    if (options.positional.size() < 2) throw UsageError(std::string("usage: ") + kUsage);
+    if (options.positional.size() < 2) throw UsageError("gifanim takes OUT.gif and the frames");
     std::vector<std::unique_ptr<PxImage>> frames;
     std::vector<PxImage*> pointers;
     for (std::size_t i = 1; i < options.positional.size(); ++i) {

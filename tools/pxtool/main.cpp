@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     pxtool::PrintMessageBoxes();
+    // What is wrong, then how the command is used.
     try {
         if (name == "stamp") return pxtool::RunStamp({argv + 2, argv + argc});
         if (name == "thumbnail") return pxtool::RunThumbnail({argv + 2, argv + argc});
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
         if (command == commands.end()) throw pxtool::UsageError("unknown command '" + name + "'");
         return command->second(pxtool::ParseOptions({argv + 2, argv + argc}));
     } catch (const pxtool::UsageError& error) {
-        std::cerr << "pxtool: " << error.what() << "\n(see pxtool --help)\n";
+        std::cerr << "pxtool: " << error.what() << "\nusage: " << pxtool::CommandUsage(name)
+                  << "\n";
         return 2;
     }
 }

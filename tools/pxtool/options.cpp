@@ -30,7 +30,39 @@ DWORD TypeOfWord(const std::string& text) {
     return TypeOfName(text);
 }
 
+// Digits or a bare word (no dot, no slash) where a TYPE may stand is meant as one.
+bool LooksLikeType(const std::string& text) {
+    if (text.empty() || text.size() > 8) return false;
+    const bool digits = text.find_first_not_of("0123456789") == std::string::npos;
+    const bool word = std::all_of(text.begin(), text.end(), [](unsigned char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+    return digits || word;
+}
+
 }  // namespace
+
+std::string CommandUsage(const std::string& command) {
+    static const std::pair<const char*, const char*> kUsages[] = {
+        {"info", "pxtool info FILE [TYPE] [--frame N]"},
+        {"convert", "pxtool convert IN [TYPE] OUT [TYPE] [--frame N] [--quality Q] [OPERATION...]"},
+        {"ppm", "pxtool ppm IN [TYPE] OUT.ppm [--frame N]"},
+        {"gifanim", "pxtool gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N]"},
+        {"stamp",
+         "pxtool stamp IN [--size 32|16] [--select L,T,R,B | --all] [--rotate left|right] "
+         "[--mirror] [--flip] [--lightness V] [--pick X,Y ...] [--tolerance T] -o OUT.png"},
+        {"thumbnail", "pxtool thumbnail IN... -o DIR"},
+    };
+    for (const auto& [name, usage] : kUsages)
+        if (command == name) return usage;
+    return "pxtool COMMAND ARGS... (see pxtool --help)";
+}
+
+void RefuseFiles(const std::vector<FileArgument>& files, const char* what) {
+    for (std::size_t i = 1; i < files.size(); ++i)
+        if (!files[i - 1].type && LooksLikeType(files[i].name)) ParseType(files[i].name);
+    throw UsageError(what);
+}
 
 DWORD ParseType(const std::string& text) {
     const DWORD type = TypeOfWord(text);

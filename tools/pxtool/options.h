@@ -11,10 +11,15 @@
 
 namespace pxtool {
 
-// A usage error: pxtool prints it with the help hint and exits with 2.
+// A usage error: what is wrong. pxtool prints it with the command's usage line
+// and exits with 2.
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// The one-line usage of a command ("pxtool info FILE ..."); a general line for a
+// name that is no command.
+std::string CommandUsage(const std::string& command);
 
 struct Options {
     std::vector<std::string> positional;
@@ -40,6 +45,9 @@ std::vector<FileArgument> FileArguments(const std::vector<std::string>& position
 // The TYPE given, else the type the file name's extension names, as the wizard
 // chooses it; a usage error when neither tells.
 DWORD TypeOf(const FileArgument& file);
+// The usage error for a command line that holds a file too many: a word right
+// after a file that looks like a TYPE is told as a bad type.
+[[noreturn]] void RefuseFiles(const std::vector<FileArgument>& files, const char* what);
 long ParseNumber(const std::string& text, long min, long max, const char* what);
 Options ParseOptions(const std::vector<std::string>& args);
 

@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
+#include "imaging/px_io_file.h"
 #include "library_messages.h"
 #include "options.h"
 #include "stamp/edit_picture.h"
@@ -57,6 +59,38 @@ POINT ParsePoint(const std::string& text) {
     return POINT{static_cast<LONG>(xy[0]), static_cast<LONG>(xy[1])};
 }
 
+bool HasPngExtension(const std::string& name) {
+    std::string extension = std::filesystem::path(name).extension().string();
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return extension == ".png";
+}
+
+// Opened through the library's stream first, so that a file that cannot be opened
+// at all is told with the system's reason rather than as a box without one.
+bool Opens(const std::string& input) {
+    PxIOFile file;
+    if (file.Open(input.c_str(), "rb")) return true;
+    std::cerr << "pxtool: cannot open " << input << ": " << file.OpenError() << "\n";
+    return false;
+}
+
+// The editor's own frame fails only on a picture with too few pixels in one way.
+int CannotExtract(const CEditPicture& picture, const StampOptions& options) {
+    if (!options.selectAll && !options.select) {
+        std::cerr << "pxtool: " << options.input << " (" << picture.GetWidth() << " x "
+                  << picture.GetHeight()
+                  << ") is too narrow or too small to give a frame; --all takes it whole\n";
+    } else if (!options.selectAll) {
+        std::cerr << "pxtool: the frame gives no stamp of " << options.input << " ("
+                  << picture.GetWidth() << " x " << picture.GetHeight()
+                  << "); choose one over the picture, or --all takes it whole\n";
+    } else {
+        std::cerr << "pxtool: Can't extract!\n";
+    }
+    return 1;
+}
+
 void RunEdit(CEditPicture& picture, const std::string& edit) {
     if (edit == "left") picture.RotateLeft();
     if (edit == "right") picture.RotateRight();
@@ -78,13 +112,16 @@ StampOptions ParseStampOptions(const std::vector<std::string>& args) {
         if (arg == "-o") {
             options.output = value();
         } else if (arg == "--size") {
-            const long side = ParseNumber(value(), 16, 32, "size");
-            if (side != 16 && side != 32) throw UsageError("bad size (32 or 16)");
-            options.format = side == 16 ? 1 : 0;
+            const std::string& side = value();
+            if (side != "16" && side != "32")
+                throw UsageError("bad size '" + side + "' (32 or 16)");
+            options.format = side == "16" ? 1 : 0;
         } else if (arg == "--select") {
             const std::vector<long> r = Split(value(), 4, -100000, 100000, "selection");
             options.select = RECT{static_cast<LONG>(r[0]), static_cast<LONG>(r[1]),
                                   static_cast<LONG>(r[2]), static_cast<LONG>(r[3])};
+            if (r[2] <= r[0] || r[3] <= r[1])
+                throw UsageError("the selection " + args[i] + " is empty (L,T,R,B: R > L, B > T)");
         } else if (arg == "--all") {
             options.selectAll = true;
         } else if (arg == "--rotate") {
@@ -107,8 +144,10 @@ StampOptions ParseStampOptions(const std::vector<std::string>& args) {
             positional.push_back(arg);
         }
     }
-    if (positional.size() != 1 || options.output.empty())
-        throw UsageError("usage: pxtool stamp IN [options] -o OUT.png");
+    if (positional.size() != 1) throw UsageError("stamp takes one IN");
+    if (options.output.empty()) throw UsageError("stamp needs -o OUT.png");
+    if (!HasPngExtension(options.output))
+        throw UsageError("a stamp is a PNG: OUT must end in .png, not '" + options.output + "'");
     if (options.selectAll && options.select)
         throw UsageError("--select and --all exclude each other");
     options.input = positional[0];
@@ -121,6 +160,7 @@ int RunStamp(const std::vector<std::string>& args) {
     picture.originX = kEditX;
     picture.originY = kEditY;
     const std::size_t said = MessagesPrinted();
+    if (!Opens(options.input)) return 1;
     if (!picture.Open(options.input, kAcceptAll, 0)) {
         if (MessagesPrinted() == said)
             std::cerr << "pxtool: cannot open " << options.input << " as a picture\n";
@@ -133,10 +173,8 @@ int RunStamp(const std::vector<std::string>& args) {
 
     CPreviewPicture stamp;
     stamp.lightness = static_cast<double>(options.lightness) / 60;
-    if (!ExtractStamp(picture, options.selectAll, options.format, frame, stamp)) {
-        std::cerr << "pxtool: Can't extract!\n";
-        return 1;
-    }
+    if (!ExtractStamp(picture, options.selectAll, options.format, frame, stamp))
+        return CannotExtract(picture, options);
     CStampConverter converter;
     if (options.tolerance) converter.toleranceSource = [t = *options.tolerance] { return t; };
     if (!converter.Attach(&stamp, kMagnifiedSide / stamp.GetWidth())) {

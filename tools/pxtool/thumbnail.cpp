@@ -80,6 +80,18 @@ int RunThumbnail(const std::vector<std::string>& args) {
     PxImage image;
     int status = 0;
     for (const std::string& input : options.inputs) {
+        // The browser lists regular files only; a FIFO or a device is refused as it
+        // would be never listed (the library would not wait on it either).
+        std::error_code statError;
+        const auto kind = std::filesystem::status(input, statError).type();
+        if (!statError && kind != std::filesystem::file_type::regular) {
+            std::cerr << "pxtool: cannot open " << input << ": "
+                      << (kind == std::filesystem::file_type::directory ? "Is a directory"
+                                                                        : "not a regular file")
+                      << "\n";
+            status = 1;
+            continue;
+        }
         if (!MakeListThumbnail(input, image)) {
             std::cout << "skipped " << input << ": its extension names no picture\n";
             continue;

@@ -9,6 +9,7 @@
 
 #include "app/install/install_defaults.h"
 #include "platform/registry/registry.h"
+#include "platform/system/user_folders.h"
 
 namespace {
 
@@ -79,21 +80,31 @@ int SetStorageFolder(const std::string& folder) {
 }
 
 void Usage() {
+    const std::string registry = RegistryFilePath();
     std::printf(
         "usage: ostrel-setup [--storage-folder PATH]\nCreates the wizard's registry keys in %s "
         "and fills in missing values.\n  --storage-folder PATH  sends stamps to the phone "
         "storage mounted at PATH\n",
-        RegistryFilePath().c_str());
+        registry.empty() ? "(none: no home folder)" : registry.c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--storage-folder") return SetStorageFolder(argv[2]);
-    if (argc > 1) {
+    const bool storageFolder = argc == 3 && std::string(argv[1]) == "--storage-folder";
+    if (argc > 1 && !storageFolder) {
         Usage();
         return std::string(argv[1]) == "--help" ? 0 : 2;
     }
+    // Every default lies below the home; without one they would be paths at the
+    // root of the file system, in a registry beside the current folder.
+    if (CurrentUserFolders().home.empty()) {
+        std::fprintf(stderr,
+                     "ostrel-setup: cannot find your home folder: %s; nothing was changed\n",
+                     NoHomeReason().c_str());
+        return 1;
+    }
+    if (storageFolder) return SetStorageFolder(argv[2]);
     // A damaged file is never written over: said once, with where it is damaged.
     if (const std::string problem = RegistryFileProblem(); !problem.empty()) {
         std::fprintf(stderr, "ostrel-setup: %s: %s; nothing was changed\n",

@@ -24,6 +24,7 @@
 #include "phonelink/phone_link_server.h"
 #include "platform/backends/headless_backend.h"
 #include "platform/backends/script.h"
+#include "platform/system/user_folders.h"
 #ifdef OSTREL_HAVE_X11
 #include "platform/backends/x11/x11_backend.h"
 #endif
@@ -123,6 +124,12 @@ int main(int argc, char** argv) {
     if (!request) {
         std::cerr << "usage: ostrel [FILE]\n";
         return 2;
+    }
+    // Settings, pictures and stamps all live below the home: without one the wizard
+    // would read its settings from wherever it was started.
+    if (CurrentUserFolders().home.empty()) {
+        std::cerr << "ostrel: cannot find your home folder: " << NoHomeReason() << "\n";
+        return 1;
     }
     const auto kind = ChooseBackend(Env("OSTREL_BACKEND"), Env("DISPLAY"));
     if (!kind) {

@@ -36,15 +36,27 @@ void CDlgWiz4::OnFSCommand(const std::string& command, const std::string& argume
     Redraw();
 }
 
-// The stamp is converted and saved; the page moves on whether or not that worked,
-// and only a written file becomes the pending stamp.
+// The stamp is converted and saved. Only a written file becomes the pending stamp
+// and lets the page move on: steps 5 and 6 have nothing to show or send without it.
 void CDlgWiz4::MoveOn() {
     const std::string path = MakeStampPath(tempFolder_, g_stampName, ".png");
     PxImage none;  // no stamp at all is told as a stamp without pixels
     converter.ConvertToStamp(g_previewPicture.image ? *g_previewPicture.image : none);
     EnsureTemporaryFolder(tempFolder_);
-    if (g_previewPicture.SaveAs(path, PX_FORMAT_PNG, 8)) g_pendingStampFile = path;
-    RequestNext();
+    std::string reason;
+    if (g_previewPicture.SaveAs(path, PX_FORMAT_PNG, 8, &reason)) {
+        g_pendingStampFile = path;
+        return RequestNext();
+    }
+    // Without a stamp the conversion has already said so.
+    if (!reason.empty())
+        AppMessageBox("The stamp cannot be written to " + tempFolder_ + ": " + reason,
+                      MB_OK | MB_ICONERROR);
+    // The user stays here and may try again: the stamp is shown as on arrival.
+    if (IsWindowVisible()) {
+        ShowStamp();
+        Redraw();
+    }
 }
 
 void CDlgWiz4::OnShowWindow(bool show, UINT status) {

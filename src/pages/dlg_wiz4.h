@@ -1,6 +1,7 @@
 // Step 4: the stamp at real size and magnified over a grey hatch; clicking a
 // colour on the magnified stamp makes it transparent. Moving on writes the 8-bit
-// stamp file into the temporary folder.
+// stamp file into the temporary folder; when it cannot be written, the page says
+// why and stays.
 #pragma once
 
 #include <memory>

@@ -1,8 +1,9 @@
 #include "preview_picture.h"
 
-#include <cstdio>
+#include <cstring>
 
 #include "picture_drawing.h"
+#include "whole_file.h"
 
 void CPreviewPicture::Draw(LONG w, LONG h) {
     if (!owner || !image) return;
@@ -20,18 +21,23 @@ void CPreviewPicture::Draw(LONG w, LONG h) {
     DrawWithLightness(dc.get(), *image, area, area, lightness);
 }
 
-bool CPreviewPicture::SaveAs(const std::string& file, DWORD formatCode, DWORD bpp) const {
+bool CPreviewPicture::SaveAs(const std::string& file, DWORD formatCode, DWORD bpp,
+                             std::string* reason) const {
+    std::string unused;
+    std::string& why = reason ? *reason : unused;
+    why.clear();
     if (!image) return false;
-    std::FILE* out = std::fopen(file.c_str(), "wb");
-    if (!out) return false;
     PxImage copy(*image);
     bool ok = copy.IsValid();
     if (ok && lightness != 0.0) ok = LightKeepingTransparency(copy, BrightnessOf(lightness));
     if (ok && copy.GetBpp() < bpp) ok = copy.IncreaseBpp(bpp);
     if (ok && copy.GetBpp() > bpp) ok = copy.DecreaseBpp(bpp, true);
     if (ok && formatCode == PX_FORMAT_JPG) copy.SetJpegQuality(95);
-    if (ok) ok = copy.Encode(out, formatCode);
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok) std::remove(file.c_str());
-    return ok;
+    const int error =
+        ok ? WriteWholeFile(file, [&](std::FILE* out) { return copy.Encode(out, formatCode); })
+           : -1;
+    if (error > 0) why = std::strerror(error);
+    if (error < 0)
+        why = *copy.GetLastError() ? copy.GetLastError() : "the picture cannot be encoded";
+    return error == 0;
 }

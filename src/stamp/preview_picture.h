@@ -14,9 +14,12 @@ public:
     void Draw(LONG w, LONG h);
 
     // Writes a copy, brightened by the lightness and brought to bpp bits per pixel,
-    // as a file of the given format. False when the file cannot be created or
-    // encoded; a partly written file is removed.
-    bool SaveAs(const std::string& file, DWORD formatCode, DWORD bpp) const;
+    // as a file of the given format. The file is written whole or not at all (a
+    // file of that name written before stays as it was). False when there is no
+    // image or the file cannot be encoded or written; *reason then says why (the
+    // system's reason or the library's), empty only when there is no image.
+    bool SaveAs(const std::string& file, DWORD formatCode, DWORD bpp,
+                std::string* reason = nullptr) const;
 
     bool hatched = false;
 };

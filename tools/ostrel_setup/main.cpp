@@ -4,11 +4,13 @@
 // link at the folder where the phone's storage is mounted.
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
 #include "app/install/install_defaults.h"
 #include "platform/registry/registry.h"
+#include "platform/system/user_folders.h"
 
 namespace {
 
@@ -84,36 +86,57 @@ int SetStorageFolder(const std::string& folder) {
 }
 
 void Help() {
+    const std::string registry = RegistryFilePath();
     std::printf(
         "%s\nCreates the wizard's registry keys in %s and fills in missing values.\n"
         "  --storage-folder PATH  sends stamps to the phone storage mounted at PATH\n"
         "  --version              prints the version\n",
-        kUsage, RegistryFilePath().c_str());
+        kUsage, registry.empty() ? "(none: no home folder)" : registry.c_str());
+}
+
+// What the command line asks for: nothing but the defaults, a storage folder, or
+// an answer already given (help, version, a usage error) as the exit code.
+struct Request {
+    std::optional<int> exitCode;
+    std::optional<std::string> storageFolder;
+};
+
+Request ReadCommandLine(int argc, char** argv) {
+    if (argc < 2) return {};
+    const std::string option = argv[1];
+    if (option == "--help" && argc == 2) {
+        Help();
+        return {0, {}};
+    }
+    if (option == "--version" && argc == 2) {
+        std::printf("ostrel-setup %s\n", OSTREL_VERSION);
+        return {0, {}};
+    }
+    if (option == "--storage-folder") {
+        if (argc == 2) return {UsageError("--storage-folder needs a PATH"), {}};
+        if (argc == 3) return {{}, std::string(argv[2])};
+        return {UsageError(std::string("unexpected argument '") + argv[3] + "'"), {}};
+    }
+    if (option == "--help" || option == "--version")
+        return {UsageError(std::string("unexpected argument '") + argv[2] + "'"), {}};
+    if (!option.empty() && option[0] == '-') return {UsageError("unknown option " + option), {}};
+    return {UsageError("unexpected argument '" + option + "'"), {}};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1) {
-        const std::string option = argv[1];
-        if (option == "--help" && argc == 2) {
-            Help();
-            return 0;
-        }
-        if (option == "--version" && argc == 2) {
-            std::printf("ostrel-setup %s\n", OSTREL_VERSION);
-            return 0;
-        }
-        if (option == "--storage-folder") {
-            if (argc == 2) return UsageError("--storage-folder needs a PATH");
-            if (argc == 3) return SetStorageFolder(argv[2]);
-            return UsageError(std::string("unexpected argument '") + argv[3] + "'");
-        }
-        if (option == "--help" || option == "--version")
-            return UsageError(std::string("unexpected argument '") + argv[2] + "'");
-        if (!option.empty() && option[0] == '-') return UsageError("unknown option " + option);
-        return UsageError("unexpected argument '" + option + "'");
+    const Request request = ReadCommandLine(argc, argv);
+    if (request.exitCode) return *request.exitCode;
+    // Every default lies below the home; without one they would be paths at the
+    // root of the file system, in a registry beside the current folder.
+    if (CurrentUserFolders().home.empty()) {
+        std::fprintf(stderr,
+                     "ostrel-setup: cannot find your home folder: %s; nothing was changed\n",
+                     NoHomeReason().c_str());
+        return 1;
     }
+    if (request.storageFolder) return SetStorageFolder(*request.storageFolder);
     // A damaged file is never written over: said once, with where it is damaged.
     if (const std::string problem = RegistryFileProblem(); !problem.empty()) {
         std::fprintf(stderr, "ostrel-setup: %s: %s; nothing was changed\n",

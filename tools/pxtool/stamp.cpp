@@ -1,6 +1,5 @@
 #include "stamp.h"
 
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -190,11 +189,9 @@ int RunStamp(const std::vector<std::string>& args) {
     // As in the wizard, a failed conversion still saves what there is.
     if (!converter.ConvertToStamp(*stamp.image))
         std::cerr << "pxtool: the stamp's colours could not be reduced\n";
-    errno = 0;
-    if (!stamp.SaveAs(options.output, PX_FORMAT_PNG, 8)) {
-        // The system's reason, when the system refused.
+    if (std::string reason; !stamp.SaveAs(options.output, PX_FORMAT_PNG, 8, &reason)) {
         std::cerr << "pxtool: cannot write " << options.output
-                  << (errno ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
+                  << (reason.empty() ? std::string() : ": " + reason) << "\n";
         return 1;
     }
     return 0;

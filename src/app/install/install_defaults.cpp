@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/system/user_folders.h"
+
 namespace {
 
 std::string Env(const char* name) {
@@ -31,12 +33,12 @@ UserEnvironment CurrentUserEnvironment() {
         env.locale = Env(name);
         if (!env.locale.empty()) break;
     }
-    env.home = Env("HOME");
-    env.dataHome = Env("XDG_DATA_HOME");
-    if (env.dataHome.empty()) env.dataHome = env.home + "/.local/share";
-    std::string config = Env("XDG_CONFIG_HOME");
-    if (config.empty()) config = env.home + "/.config";
-    std::ifstream dirs(config + "/user-dirs.dirs");
+    const UserFolders folders = CurrentUserFolders();
+    env.home = folders.home;
+    env.dataHome = folders.dataHome;
+    // Without a home there are no defaults to give (the caller refuses to run).
+    if (env.home.empty()) return env;
+    std::ifstream dirs(folders.configHome + "/user-dirs.dirs");
     std::ostringstream text;
     text << dirs.rdbuf();
     env.picturesDir = PicturesDirFromUserDirs(text.str(), env.home);
@@ -69,7 +71,8 @@ std::string PicturesDirFromUserDirs(const std::string& text, const std::string& 
         if (line.rfind(key, 0) != 0 || line.back() != '"') continue;
         std::string value = line.substr(key.size(), line.size() - key.size() - 1);
         if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
-        return value;
+        // Relative entries are not allowed in the file; such a line is no answer.
+        return !value.empty() && value.front() == '/' ? value : std::string();
     }
     return {};
 }

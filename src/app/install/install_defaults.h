@@ -24,9 +24,9 @@ struct DefaultValue {
 // The environment the defaults are taken from, so tests can supply their own.
 struct UserEnvironment {
     std::string locale;       // LC_ALL, else LC_MESSAGES, else LANG
-    std::string home;         // $HOME
-    std::string dataHome;     // $XDG_DATA_HOME, else $HOME/.local/share
-    std::string picturesDir;  // from user-dirs.dirs, else $HOME/Pictures
+    std::string home;         // the home of user_folders.h; empty when there is none
+    std::string dataHome;     // $XDG_DATA_HOME, else home/.local/share
+    std::string picturesDir;  // from user-dirs.dirs, else home/Pictures
 };
 
 UserEnvironment CurrentUserEnvironment();
@@ -34,7 +34,7 @@ UserEnvironment CurrentUserEnvironment();
 // "fr_FR.UTF-8" gives "FR", "es" gives "SP", "zh_TW" gives "CHT"; anything else "EN".
 std::string LanguageForLocale(const std::string& locale);
 
-// Reads XDG_PICTURES_DIR from a user-dirs.dirs text; empty when absent.
+// Reads XDG_PICTURES_DIR from a user-dirs.dirs text; empty when absent or relative.
 std::string PicturesDirFromUserDirs(const std::string& text, const std::string& home);
 
 // Folders end with "/" so the wizard can append names to them.

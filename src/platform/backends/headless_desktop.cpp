@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/system/user_folders.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -47,8 +49,7 @@ bool Running(int pid) {
 }  // namespace
 
 std::string HeadlessDesktop::DefaultFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return std::string(runtime && *runtime ? runtime : "/tmp") + "/ostrel-desktop";
+    return RuntimeFolder() + "/ostrel-desktop";
 }
 
 HeadlessDesktop::HeadlessDesktop(std::string folder) : folder_(std::move(folder)) {

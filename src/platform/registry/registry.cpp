@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/system/user_folders.h"
 #include "reg_file.h"
 
 struct RegistryKey {
@@ -36,7 +37,9 @@ std::string FolderOf(const std::string& file) {
 
 // Reads and parses the hive; ERROR_FILE_NOT_FOUND when there is no file.
 LONG LoadHive(registry::Hive& hive) {
-    std::ifstream in(RegistryFilePath(), std::ios::binary);
+    const std::string path = RegistryFilePath();
+    if (path.empty()) return ERROR_PATH_NOT_FOUND;
+    std::ifstream in(path, std::ios::binary);
     if (!in) return FromErrno(errno);
     std::ostringstream text;
     text << in.rdbuf();
@@ -100,6 +103,9 @@ private:
 // Re-reads the hive under the lock, lets `change` edit it and stores it.
 template <class Change>
 LONG ChangeHive(Change change) {
+    // Without a place for the file nothing is written, least of all beside the
+    // current folder.
+    if (RegistryFilePath().empty()) return ERROR_PATH_NOT_FOUND;
     WriteLock lock;
     if (!lock.held()) return ERROR_ACCESS_DENIED;
     registry::Hive hive;
@@ -134,14 +140,8 @@ const HKEY HKEY_CURRENT_USER = &g_currentUser;
 std::string RegistryFilePath() {
     if (const char* explicitPath = std::getenv("OSTREL_REGISTRY"); explicitPath && *explicitPath)
         return explicitPath;
-    std::string base;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home ? home : ".") + "/.config";
-    }
-    return base + "/norvane/registry.reg";
+    const std::string config = CurrentUserFolders().configHome;
+    return config.empty() ? std::string() : config + "/norvane/registry.reg";
 }
 
 std::string RegistryFileProblem() {
@@ -167,6 +167,7 @@ LONG RegOpenKeyEx(HKEY root, const char* subKey, DWORD /*options*/, REGSAM acces
 LONG RegCreateKeyEx(HKEY root, const char* subKey, HKEY* result) {
     if (!root || !result) return ERROR_INVALID_PARAMETER;
     const std::string path = JoinPath(root, subKey);
+    if (RegistryFilePath().empty()) return ERROR_PATH_NOT_FOUND;
     if (const int error = MakeFolders(FolderOf(RegistryFilePath()))) return FromErrno(error);
     const LONG rc = ChangeHive([&](registry::Hive& hive) {
         hive.AddKey(path);

@@ -19,6 +19,7 @@ extern const HKEY HKEY_CURRENT_USER;
 
 constexpr LONG ERROR_SUCCESS = 0;
 constexpr LONG ERROR_FILE_NOT_FOUND = 2;
+constexpr LONG ERROR_PATH_NOT_FOUND = 3;
 constexpr LONG ERROR_ACCESS_DENIED = 5;
 constexpr LONG ERROR_INVALID_HANDLE = 6;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
@@ -37,7 +38,9 @@ constexpr REGSAM KEY_READ = 0x20019;
 constexpr REGSAM KEY_WRITE = 0x20006;
 constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
 
-// $OSTREL_REGISTRY, else $XDG_CONFIG_HOME/norvane/registry.reg (~/.config by default).
+// $OSTREL_REGISTRY, else <config home>/norvane/registry.reg (user_folders.h; that is
+// ~/.config/norvane/registry.reg by default). Empty when the user has no home and no
+// absolute $XDG_CONFIG_HOME: every call then fails with ERROR_PATH_NOT_FOUND.
 std::string RegistryFilePath();
 
 // What keeps the registry file from being read ("line 7: bad value line", or the

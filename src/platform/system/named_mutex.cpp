@@ -4,12 +4,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include "user_folders.h"
 
 std::string NamedMutex::PathFor(const std::string& name) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string folder = runtime && *runtime ? runtime : "/tmp";
-    return folder + "/ostrel-" + name + ".lock";
+    return RuntimeFolder() + "/ostrel-" + name + ".lock";
 }
 
 // An exclusive try succeeds only when nobody holds the file; every copy then keeps

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "folder_listing.h"
+#include "platform/system/user_folders.h"
 
 namespace {
 
@@ -55,14 +56,13 @@ void AddMounts(std::vector<FolderPlace>& places, const std::string& folder) {
 
 PlaceEnvironment PlaceEnvironment::FromProcess() {
     PlaceEnvironment env;
-    env.home = Env("HOME");
-    const passwd* account = getpwuid(getuid());
-    if (env.home.empty() && account && account->pw_dir) env.home = account->pw_dir;
+    const UserFolders folders = CurrentUserFolders();
+    env.home = folders.home;
+    env.configHome = folders.configHome;
+    env.runtimeDir = folders.runtimeDir;
     env.user = Env("USER");
-    if (env.user.empty() && account && account->pw_name) env.user = account->pw_name;
-    env.configHome = Env("XDG_CONFIG_HOME");
-    if (env.configHome.empty() && !env.home.empty()) env.configHome = env.home + "/.config";
-    env.runtimeDir = Env("XDG_RUNTIME_DIR");
+    const passwd* account = env.user.empty() ? getpwuid(getuid()) : nullptr;
+    if (account && account->pw_name) env.user = account->pw_name;
     if (!env.user.empty()) {
         env.mountFolders.push_back("/media/" + env.user);
         env.mountFolders.push_back("/run/media/" + env.user);

@@ -235,6 +235,10 @@ TEST(RegistryPath, FollowsTheEnvironment) {
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", "/home/u", 1);
     EXPECT_EQ(RegistryFilePath(), "/home/u/.config/norvane/registry.reg");
+    // A relative config folder is ignored; it would put the file below the current folder.
+    setenv("XDG_CONFIG_HOME", ".config", 1);
+    EXPECT_EQ(RegistryFilePath(), "/home/u/.config/norvane/registry.reg");
+    unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", home.c_str(), 1);
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "fltk_dialogs.h"
+#include "platform/system/user_folders.h"
 #include "platform/window/trace.h"
 
 namespace {
@@ -44,8 +45,8 @@ std::string StartFolder(const std::string& wanted) {
     std::error_code error;
     if (!wanted.empty() && std::filesystem::is_directory(wanted, error))
         return std::filesystem::absolute(wanted, error).string();
-    const char* home = std::getenv("HOME");
-    return home && *home ? home : std::filesystem::current_path(error).string();
+    const std::string home = CurrentUserFolders().home;
+    return !home.empty() ? home : std::filesystem::current_path(error).string();
 }
 
 }  // namespace

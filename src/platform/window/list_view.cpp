@@ -151,7 +151,10 @@ bool CListCtrl::SetText(int index, const char* text) {
     return true;
 }
 
+// The anchor of the last change while the view has not moved since, so that
+// changes one after another each move it by a whole item, not a row.
 CListCtrl::TopAnchor CListCtrl::Top() const {
+    if (bar_.Position() == anchoredAt_) return anchor_;
     const int row = std::max(0, (bar_.Position() - kMargin) / kCellHeight);
     return TopAnchor{row * Columns(), bar_.Position() - row * kCellHeight};
 }
@@ -161,12 +164,15 @@ void CListCtrl::ScrollToTop(TopAnchor anchor) {
     const bool atStart = bar_.Position() == 0;
     Relayout();
     if (!atStart) bar_.SetPosition((anchor.item / Columns()) * kCellHeight + anchor.offset);
+    anchor_ = anchor;
+    anchoredAt_ = atStart ? -1 : bar_.Position();
     InvalidateRect(this, nullptr);
 }
 
 void CListCtrl::DeleteAll() {
     items_.clear();
     bar_.SetPosition(0);
+    anchoredAt_ = -1;
     Relayout();
     InvalidateRect(this, nullptr);
 }

@@ -140,4 +140,6 @@ private:
     CImageList* images_ = nullptr;
     VScrollBar bar_;
     bool focused_ = false;
+    TopAnchor anchor_{0, 0};
+    int anchoredAt_ = -1;  // the scroll position anchor_ belongs to
 };

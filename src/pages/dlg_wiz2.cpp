@@ -26,6 +26,7 @@ CDlgWiz2::CDlgWiz2(CWnd* parentWindow)
     : CDlgWizPage(IDD_WIZ1 + 1, 2, parentWindow), parent(parentWindow) {}
 
 CDlgWiz2::~CDlgWiz2() {
+    folderWatch_.Stop();
     StopWorker();
 }
 
@@ -43,6 +44,7 @@ bool CDlgWiz2::OnInitDialog() {
     thumbnails.Create(kThumbnailSize, kThumbnailSize, ILC_COLOR32 | ILC_MASK, 0, 10);
     fileList.SetImageList(&thumbnails, LVSIL_NORMAL);
     SetStopRequested(false);
+    folderWatch_.Start(this, WM_WIZ_FOLDER_WATCH);
     worker_ = std::thread([this] {
         ThumbnailWorker(this);
         workerDone_ = true;
@@ -81,9 +83,12 @@ void CDlgWiz2::GoToRoot(bool lastUsed) {
 }
 
 // The chosen file becomes the editor's picture and its folder the next start.
+// A file gone meanwhile, or one that is no regular file (a pipe would block), is
+// refused without being opened.
 void CDlgWiz2::AcceptPicture() {
     g_chosenPicturePath = ChosenPathCopy();
-    if (!g_editorPicture.Accept(g_chosenPicturePath,
+    if (!IsPlainFile(g_chosenPicturePath) ||
+        !g_editorPicture.Accept(g_chosenPicturePath,
                                 LoadPictureShowingBusy(g_chosenPicturePath, kAcceptAll))) {
         AppMessageBox(g_texts.invalidPicture + " " + g_chosenPicturePath, MB_OK);
         return;
@@ -114,7 +119,8 @@ void CDlgWiz2::OpenGiven() {
 void CDlgWiz2::OnShowWindow(bool show, UINT status) {
     CDlgWizPage::OnShowWindow(show, status);
     if (!show) {
-        if (selectedItem != -1) fileList.SetItemState(selectedItem, 0, LVIS_SELECTED);
+        const int selected = fileList.GetNextItem(-1, LVNI_SELECTED);
+        if (selected != -1) fileList.SetItemState(selected, 0, LVIS_SELECTED);
         return;
     }
     if (firstShow) {
@@ -123,21 +129,37 @@ void CDlgWiz2::OnShowWindow(bool show, UINT status) {
         firstShow = false;
     }
     EnableNext(false);
-    if (ChosenPathCopy().empty()) {
-        SetChosenPath(TreePath() + "/");
-        RestartThumbnails();
-    }
+    if (ChosenPathCopy().empty()) ShowTreeFolder();
 }
 
+// The folder shown told again (read afresh by the tree) keeps the list and the
+// choice; only what changed in it changes.
 void CDlgWiz2::OnFolderChanged() {
     if (!IsWindow(&folderTree)) return;
-    SetChosenPath(TreePath() + "/");
-    RestartThumbnails();
+    if (TreePath() + "/" == ShownFolder()) return RefreshThumbnails();
+    ShowTreeFolder();
     EnableNext(false);
 }
 
+void CDlgWiz2::ShowTreeFolder() {
+    SetChosenPath(TreePath() + "/");
+    WatchShownFolder();
+    RestartThumbnails();
+}
+
+void CDlgWiz2::WatchShownFolder() {
+    const std::string path = TreePath();
+    if (path.rfind("::", 0) == 0)
+        folderWatch_.WatchFolders({});
+    else
+        folderWatch_.WatchFolders({NormalFolderPath(path)});
+}
+
+// The notified item may have just lost the selection (it may be leaving the
+// list), so the choice is the item that holds the selection now.
 void CDlgWiz2::OnItemChanged(const NMLISTVIEW& info) {
-    selectedItem = info.iItem;
+    selectedItem =
+        (info.uNewState & LVIS_SELECTED) ? info.iItem : fileList.GetNextItem(-1, LVNI_SELECTED);
     if (selectedItem == -1) return EnableNext(false);
     SetChosenPath(TreePath() + "/" + fileList.GetItemText(selectedItem));
     EnableNext(true);
@@ -167,6 +189,11 @@ LRESULT CDlgWiz2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
     }
+    if (message == WM_WIZ_FOLDER_WATCH) {
+        if (!folderWatch_.TakeChanged().empty()) RefreshThumbnails();
+        return 0;
+    }
+    if (message == WM_DESTROY) folderWatch_.Stop();
     if (message == WM_WIZ_OPEN_GIVEN) {
         OpenGiven();
         return 0;

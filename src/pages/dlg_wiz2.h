@@ -1,6 +1,8 @@
 // Step 2: choosing a picture. The folder tree on the left, the thumbnails of its
 // current folder on the right, filled by the page's worker thread
 // (thumbnail_worker.cpp); moving on opens the chosen file as the editor's picture.
+// The shown folder is watched: files added, removed or renamed there come and go
+// in the list without its other thumbnails being made again.
 #pragma once
 
 #include <atomic>
@@ -11,6 +13,7 @@
 #include "app/flash/wiz_page.h"
 #include "platform/system/event.h"
 #include "platform/window/folder_tree.h"
+#include "platform/window/folder_watch.h"
 #include "platform/window/image_list.h"
 #include "platform/window/list_view.h"
 
@@ -18,6 +21,15 @@ constexpr int IDC_FILE_LIST = 1022;
 constexpr int IDC_FOLDER_TREE = 1024;
 // Posted by the page to itself: open the picture handed to OpenGivenPicture.
 constexpr UINT WM_WIZ_OPEN_GIVEN = WM_USER + 20;
+// Posted to the page by its folder watch: the shown folder changed.
+constexpr UINT WM_WIZ_FOLDER_WATCH = WM_USER + 21;
+
+// What the worker is asked for at a wake-up: the folder, and whether the list is
+// made anew (a new folder) or brought up to date (the same folder changed).
+struct ThumbnailRequest {
+    std::string folder;
+    bool anew;
+};
 
 class CDlgWiz2 : public CDlgWizPage {
 public:
@@ -40,6 +52,10 @@ public:
 
     // The worker's side (thumbnail_worker.cpp).
     void RestartThumbnails();
+    // The same folder read again: the list is brought up to date, not made anew.
+    void RefreshThumbnails();
+    // Clears the stop flag and takes what the page asked for, in one piece.
+    ThumbnailRequest TakeThumbnailRequest();
     void SetStopRequested(bool value);
     // Also true once the page is going away.
     bool IsStopRequested();
@@ -51,6 +67,7 @@ public:
     CImageList thumbnails;
     CListCtrl fileList;
     bool stopRequested = false;
+    bool anewRequested = true;  // guarded by stopLock
     bool firstShow = true;
     std::mutex stopLock;
     std::string chosenPath;
@@ -66,6 +83,9 @@ private:
     void AcceptPicture();
     void OpenGiven();
     void OnFolderChanged();
+    void ShowTreeFolder();
+    void WatchShownFolder();
+    std::string ShownFolder();
     void OnItemChanged(const NMLISTVIEW& info);
     void OnWizActivated();
     void EnableNext(bool enable);
@@ -77,6 +97,7 @@ private:
     bool quitRequested_ = false;
     std::atomic<bool> workerDone_{false};
     std::thread worker_;
+    FolderWatch folderWatch_;
 };
 
 // The worker thread's procedure: one pass over the newest chosen folder per wake-up.

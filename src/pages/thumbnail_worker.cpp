@@ -1,20 +1,15 @@
 // The picture browser's worker thread: it lists the chosen folder and fills the
-// list one thumbnail at a time, and starts over whenever the page asks. The page
-// sets the stop flag before it signals, so a pass never outlives its folder by
-// more than one picture.
+// list one thumbnail at a time, and starts over, or brings the list up to date,
+// whenever the page asks. The page sets the stop flag before it signals, so a pass
+// never outlives its request by more than one picture.
 #include <chrono>
 
 #include "dlg_wiz2.h"
 #include "list_picture_files.h"
-#include "platform/gdi/gdi.h"
 #include "platform/window/message_queue.h"
-#include "stamp/thumbnail_picture.h"
+#include "thumbnail_list.h"
 
 namespace {
-
-// Mask colour of the list: black. The squaring already moved black picture
-// content to a near-black grey.
-constexpr COLORREF kMaskColour = RGB(0, 0, 0);
 
 // The folder part of a chosen path: a file chosen in the list meanwhile must not
 // be taken for the folder.
@@ -23,57 +18,49 @@ std::string FolderOf(const std::string& chosen) {
     return slash == std::string::npos ? chosen : chosen.substr(0, slash + 1);
 }
 
-void EmptyList(CDlgWiz2& page) {
-    page.thumbnails.Remove(-1);
-    if (page.fileList.GetItemCount() > 0) page.fileList.DeleteAllItems();
-    page.fileList.SetImageList(&page.thumbnails, LVSIL_NORMAL);
-}
-
-// Adds the picture's image, then its item with the same index. False when the
-// image list refused the image: the name then gets no item, so the pairs stay.
-bool AddThumbnail(CDlgWiz2& page, const PxImage& image, const std::string& name, int n) {
-    HBITMAP bitmap = image.MakeBitmap(nullptr);
-    const int index = page.thumbnails.Add(bitmap, kMaskColour);
-    DeleteObject(bitmap);
-    if (index != n) {
-        if (index >= 0) page.thumbnails.Remove(index);
-        return false;
-    }
-    page.fileList.InsertItem(n, name, n);
-    return true;
-}
-
-void RunPass(CDlgWiz2& page, PxImage& image, const std::string& folder,
-             const std::vector<std::string>& names) {
-    EmptyList(page);
-    int n = 0;
-    for (const std::string& name : names) {
-        if (page.IsStopRequested()) return;
-        if (LoadThumbnailPicture(folder + name, image) == 0) continue;
-        MakeSquareThumbnail(image, CDlgWiz2::kThumbnailSize);
-        if (AddThumbnail(page, image, name, n)) ++n;
-    }
-}
-
 }  // namespace
 
+// A new folder empties the list first; the same folder again is brought up to
+// date, going on with what an interrupted pass left to load.
 void ThumbnailWorker(CDlgWiz2* page) {
     PxImage image;
-    std::string folder;
+    ThumbnailList list(page->fileList, page->thumbnails);
     std::vector<std::string> names;
     for (;;) {
         page->wakeEvent.Wait();
         if (page->IsQuitRequested()) return;
-        page->SetStopRequested(false);
-        folder = FolderOf(page->ChosenPathCopy());
-        ListPictureFiles(folder, "*.*", names);
-        RunPass(*page, image, folder, names);
+        const ThumbnailRequest request = page->TakeThumbnailRequest();
+        ListPictureFiles(request.folder, "*.*", names);
+        if (request.anew || request.folder != list.Folder()) list.Reset(request.folder);
+        list.Update(names);
+        list.LoadMarked(image, [page] { return page->IsStopRequested(); });
     }
 }
 
 void CDlgWiz2::RestartThumbnails() {
+    {
+        std::lock_guard lock(stopLock);
+        stopRequested = true;
+        anewRequested = true;
+    }
+    wakeEvent.Set();
+}
+
+void CDlgWiz2::RefreshThumbnails() {
     SetStopRequested(true);
     wakeEvent.Set();
+}
+
+ThumbnailRequest CDlgWiz2::TakeThumbnailRequest() {
+    std::lock_guard lock(stopLock);
+    stopRequested = false;
+    ThumbnailRequest request{FolderOf(chosenPath), anewRequested};
+    anewRequested = false;
+    return request;
+}
+
+std::string CDlgWiz2::ShownFolder() {
+    return FolderOf(ChosenPathCopy());
 }
 
 void CDlgWiz2::SetStopRequested(bool value) {

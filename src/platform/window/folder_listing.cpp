@@ -95,6 +95,11 @@ bool IsFolder(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool IsPlainFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 std::vector<std::string> ListSubfolders(const std::string& path) {
     std::vector<std::string> names;
     DirHandle dir(opendir(path.c_str()));

@@ -20,6 +20,9 @@ std::vector<std::string> ListSubfolders(const std::string& path);
 bool HasSubfolders(const std::string& path);
 
 bool IsFolder(const std::string& path);
+// A regular file, a link counting as what it points to: something that can be
+// opened and read without blocking (a pipe or a socket is none).
+bool IsPlainFile(const std::string& path);
 
 // `path` without repeated or trailing "/" (the root stays "/"); empty for a path
 // that is not absolute.

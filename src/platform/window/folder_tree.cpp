@@ -62,7 +62,10 @@ void CFolderView::ReadPlaces() {
         node->parent = root_.get();
         node->depth = 1;
         node->expandable = HasSubfolders(place.path);
-        if (node->expanded) Relist(*node);
+        if (node->expanded)
+            Relist(*node);
+        else
+            node->listed = false;  // read afresh when opened
         places.push_back(std::move(node));
     }
     root_->children = std::move(places);
@@ -86,22 +89,29 @@ void CFolderView::List(Node& node) {
     node.expandable = !node.children.empty();
 }
 
-// A folder read again keeps what is open below it where the folders still exist.
+// A folder read again keeps the nodes of the folders that still exist (so what
+// points at them stays good) and what is open below them; closed ones are read
+// afresh when opened.
 void CFolderView::Relist(Node& node) {
+    if (&node == root_.get()) return ReadPlaces();
     std::vector<std::unique_ptr<Node>> old = std::move(node.children);
     List(node);
     for (auto& child : node.children) {
         auto kept = std::find_if(old.begin(), old.end(),
                                  [&](const auto& n) { return n && n->name == child->name; });
-        if (kept == old.end() || !(*kept)->expanded) continue;
+        if (kept == old.end()) continue;
+        (*kept)->expandable = child->expandable;
         child = std::move(*kept);
-        Relist(*child);
+        if (child->expanded)
+            Relist(*child);
+        else
+            child->listed = false;
     }
     if (node.children.empty()) node.expanded = false;
 }
 
 void CFolderView::Expand(Node& node) {
-    if (!node.listed) List(node);
+    Relist(node);
     node.expanded = !node.children.empty();
     Rebuild();
 }
@@ -126,7 +136,7 @@ CFolderView::Node* CFolderView::PlaceFor(const std::string& path) {
 
 // A folder the listing leaves out (a hidden one reached by its path) is added.
 CFolderView::Node* CFolderView::ChildNamed(Node& node, const std::string& name, bool addMissing) {
-    if (!node.listed) List(node);
+    if (!node.listed) Relist(node);
     for (auto& child : node.children)
         if (child->name == name) return child.get();
     const std::string path = ChildPath(node.path, name);
@@ -169,6 +179,7 @@ void CFolderView::Select(Node* node) {
     InvalidateRect(this, nullptr);
     if (node->path == current_) return;
     current_ = node->path;
+    WatchOpenFolders();
     fingerprint_ = IsRootViewPath(current_) ? 0 : FolderFingerprint(current_);
     if (!GetParent()) return;
     NMHDR info{this, static_cast<UINT_PTR>(GetDlgCtrlID()), FTN_FOLDERCHANGED};
@@ -212,12 +223,78 @@ void CFolderView::Refresh() {
     if (!node) node = root_.get();
     const bool stayed = node->path == current_;
     Select(node);
-    if (!stayed) return;
+    if (!stayed) return WatchOpenFolders();
     const std::uint64_t now = FolderFingerprint(current_);
     if (now == fingerprint_) return;
     fingerprint_ = now;
     current_.clear();  // the same folder, told again
     Select(node);
+}
+
+// The node of a folder the tree holds, listing nothing; null when it holds none.
+CFolderView::Node* CFolderView::Find(const std::string& path) const {
+    if (!root_) return nullptr;
+    if (IsRootViewPath(path)) return root_.get();
+    Node* node = const_cast<CFolderView*>(this)->PlaceFor(path);
+    if (!node) return nullptr;
+    for (const std::string& part : ComponentsBelow(path, node->path)) {
+        const auto child = std::find_if(node->children.begin(), node->children.end(),
+                                        [&](const auto& n) { return n->name == part; });
+        if (child == node->children.end()) return nullptr;
+        node = child->get();
+    }
+    return node;
+}
+
+// Watched folders changed: each is read again (one that went away, through the
+// folder above it). The selection stays where its folder still exists, else
+// moves to the nearest folder above that does, telling the parent.
+void CFolderView::OnFoldersChanged() {
+    const std::vector<std::string> changed = watch_.TakeChanged();
+    if (!root_ || changed.empty()) return;
+    const std::string current = current_;
+    selected_ = nullptr;
+    rows_.clear();
+    for (const std::string& path : changed)
+        ReadAgain(path);
+    Rebuild();
+    if (Node* node = Find(current)) {
+        selected_ = node;
+        return WatchOpenFolders();
+    }
+    std::string target = current;
+    while (target != "/" && !IsFolder(target))
+        target = ParentFolderPath(target);
+    Node* node = Open(target);
+    Select(node ? node : root_.get());
+}
+
+void CFolderView::ReadAgain(const std::string& path) {
+    std::string target = path;
+    while (target != "/" && !IsFolder(target))
+        target = ParentFolderPath(target);
+    Node* node = Find(target);
+    if (!node || node == root_.get()) return ReadPlaces();
+    if (node->listed)
+        Relist(*node);
+    else
+        node->expandable = HasSubfolders(node->path);
+}
+
+void CFolderView::WatchOpenFolders() {
+    std::vector<std::string> folders;
+    if (!IsRootViewPath(current_) && !current_.empty()) folders.push_back(current_);
+    std::vector<const Node*> stack;
+    if (root_) stack.push_back(root_.get());
+    while (!stack.empty()) {
+        const Node* node = stack.back();
+        stack.pop_back();
+        if (!node->expanded) continue;
+        if (node != root_.get() && node->path != current_) folders.push_back(node->path);
+        for (const auto& child : node->children)
+            stack.push_back(child.get());
+    }
+    watch_.WatchFolders(folders);
 }
 
 void CFolderView::Rebuild() {
@@ -237,6 +314,7 @@ void CFolderView::Rebuild() {
     bar_.Layout(RECT{client.right - VScrollBar::kWidth, 0, client.right, client.bottom},
                 static_cast<int>(rows_.size()) * kRowHeight, client.bottom);
     InvalidateRect(this, nullptr);
+    WatchOpenFolders();
 }
 
 int CFolderView::RowOf(const Node* node) const {

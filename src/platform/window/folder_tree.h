@@ -3,6 +3,8 @@
 // selected row; every change of it is told to the parent once, as WM_NOTIFY with
 // FTN_FOLDERCHANGED. Drawn by the software GDI: expanders, the places' own icons,
 // names cut with "..." (the full path as the tip), a scroll bar; keys and wheel.
+// The open folders and the current one are watched: folders made or removed in
+// them show up or leave within a second, and opening a folder reads it afresh.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +13,14 @@
 #include <vector>
 
 #include "folder_places.h"
+#include "folder_watch.h"
 #include "scroll_bar.h"
 #include "tooltip.h"
 #include "window.h"
 
 constexpr UINT FTN_FOLDERCHANGED = static_cast<UINT>(-1700);
+// The tree's own: posted to itself when watched folders changed.
+constexpr UINT WM_FOLDERTREE_WATCH = WM_USER + 0x100;
 
 // The root view's path; every path beginning with "::" stands for it.
 constexpr const char* kComputerPath = "::Computer";
@@ -62,6 +67,8 @@ public:
         bool expanded;
     };
     std::vector<Row> VisibleRows() const;
+    // The folders watched for changes: the open ones and the current one.
+    std::vector<std::string> WatchedFolders() const { return watch_.Watched(); }
     int TopPosition() const { return bar_.Position(); }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -78,6 +85,10 @@ private:
     Node* PlaceFor(const std::string& path);
     Node* ChildNamed(Node& node, const std::string& name, bool addMissing);
     Node* Open(const std::string& path);
+    Node* Find(const std::string& path) const;
+    void OnFoldersChanged();
+    void ReadAgain(const std::string& path);
+    void WatchOpenFolders();
     void Select(Node* node);
     void Rebuild();
     int RowOf(const Node* node) const;
@@ -107,4 +118,5 @@ private:
     CToolTipCtrl pathTip_;
     int tipRow_ = -1;
     std::string tipText_;
+    FolderWatch watch_;
 };

@@ -119,11 +119,16 @@ LRESULT CFolderView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         pathTip_.RelayEvent(MSG{this, message, wParam, lParam, 0});
     switch (message) {
         case WM_CREATE:
+            watch_.Start(this, WM_FOLDERTREE_WATCH);
             pathTip_.Create(this);
             pathTip_.AddTool(this);
             pathTip_.SetMaxTipWidth(600);
             return 0;
+        case WM_FOLDERTREE_WATCH:
+            OnFoldersChanged();
+            return 0;
         case WM_DESTROY:
+            watch_.Stop();
             if (IsWindow(&pathTip_)) pathTip_.DestroyWindow();
             return CWnd::WindowProc(message, wParam, lParam);
         case WM_NOTIFY: {

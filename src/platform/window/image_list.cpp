@@ -16,11 +16,9 @@ bool CImageList::Create(int cx, int cy, UINT /*flags*/, int initial, int grow) {
     return true;
 }
 
-int CImageList::Add(HBITMAP bitmap, COLORREF mask) {
-    const SurfacePtr surface = GetBitmapSurface(bitmap);
-    std::lock_guard lock(mutex_);
-    if (!created_ || !surface || !surface->Valid()) return -1;
-    Image image;
+// Called with the lock held.
+bool CImageList::Copy(const SurfacePtr& surface, COLORREF mask, Image& image) const {
+    if (!created_ || !surface || !surface->Valid()) return false;
     image.pixels.assign(static_cast<std::size_t>(cx_) * cy_, RGB(0, 0, 0));
     image.shown.assign(image.pixels.size(), false);
     const LONG w = std::min<LONG>(cx_, surface->Width()),
@@ -33,9 +31,27 @@ int CImageList::Add(HBITMAP bitmap, COLORREF mask) {
             image.shown[at] = c != mask;
         }
     }
+    return true;
+}
+
+int CImageList::Add(HBITMAP bitmap, COLORREF mask) {
+    const SurfacePtr surface = GetBitmapSurface(bitmap);
+    std::lock_guard lock(mutex_);
+    Image image;
+    if (!Copy(surface, mask, image)) return -1;
     if (images_.size() == images_.capacity()) images_.reserve(images_.size() + grow_);
     images_.push_back(std::move(image));
     return static_cast<int>(images_.size() - 1);
+}
+
+bool CImageList::Replace(int index, HBITMAP bitmap, COLORREF mask) {
+    const SurfacePtr surface = GetBitmapSurface(bitmap);
+    std::lock_guard lock(mutex_);
+    if (index < 0 || static_cast<std::size_t>(index) >= images_.size()) return false;
+    Image image;
+    if (!Copy(surface, mask, image)) return false;
+    images_[static_cast<std::size_t>(index)] = std::move(image);
+    return true;
 }
 
 bool CImageList::Remove(int index) {

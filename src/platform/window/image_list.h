@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi_types.h"
+#include "platform/gdi/surface.h"
 
 constexpr UINT ILC_MASK = 0x0001;
 constexpr UINT ILC_COLOR32 = 0x0020;
@@ -20,6 +21,8 @@ public:
     // with transparent pixels); pixels of `mask` become transparent. The caller
     // keeps the bitmap. The new image's index, or -1.
     int Add(HBITMAP bitmap, COLORREF mask);
+    // Puts the bitmap in place of image `index`, as Add would copy it.
+    bool Replace(int index, HBITMAP bitmap, COLORREF mask);
     // -1 removes every image.
     bool Remove(int index);
     int GetImageCount() const;
@@ -32,6 +35,8 @@ private:
         std::vector<COLORREF> pixels;  // row by row from the top
         std::vector<bool> shown;       // false where the mask colour was
     };
+
+    bool Copy(const SurfacePtr& surface, COLORREF mask, Image& image) const;
 
     mutable std::mutex mutex_;
     int cx_ = 0;

@@ -51,6 +51,25 @@ bool CListCtrl::DeleteAllItems() {
     return SendMessage(LVM_DELETEALLITEMS) != 0;
 }
 
+bool CListCtrl::DeleteItem(int index) {
+    return SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(index)) != 0;
+}
+
+bool CListCtrl::SetItemText(int index, const std::string& text) {
+    LVITEM item{};
+    item.pszText = const_cast<char*>(text.c_str());
+    return SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+bool CListCtrl::MoveItem(int from, int to) {
+    return SendMessage(LVM_MOVEITEM, static_cast<WPARAM>(from), static_cast<LPARAM>(to)) != 0;
+}
+
+bool CListCtrl::RedrawItems(int first, int last) {
+    return SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last)) != 0;
+}
+
 bool CListCtrl::SetItemState(int index, UINT state, UINT mask) {
     LVITEM item{};
     item.mask = LVIF_STATE;
@@ -89,15 +108,71 @@ int CListCtrl::Insert(const LVITEM& item) {
     const std::size_t at = std::min(static_cast<std::size_t>(item.iItem), items_.size());
     Item added{(item.mask & LVIF_TEXT) && item.pszText ? item.pszText : "",
                (item.mask & LVIF_IMAGE) ? item.iImage : -1, 0};
+    TopAnchor top = Top();
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), std::move(added));
-    Relayout();
-    InvalidateRect(this, nullptr);
+    if (static_cast<int>(at) <= top.item) ++top.item;
+    ScrollToTop(top);
     return static_cast<int>(at);
+}
+
+bool CListCtrl::Delete(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return false;
+    ChangeOne(static_cast<std::size_t>(index), 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // The parent may have changed the items while it heard of that.
+    if (static_cast<std::size_t>(index) >= items_.size()) return false;
+    TopAnchor top = Top();
+    items_.erase(items_.begin() + index);
+    if (index < top.item) --top.item;
+    ScrollToTop(top);
+    return true;
+}
+
+bool CListCtrl::Move(int from, int to) {
+    const int count = static_cast<int>(items_.size());
+    if (from < 0 || from >= count || to < 0 || to >= count) return false;
+    TopAnchor top = Top();
+    Item moved = std::move(items_[static_cast<std::size_t>(from)]);
+    items_.erase(items_.begin() + from);
+    items_.insert(items_.begin() + to, std::move(moved));
+    if (from != top.item) {  // the top item itself moving leaves the view in place
+        if (from < top.item) --top.item;
+        if (to <= top.item) ++top.item;
+    }
+    ScrollToTop(top);
+    return true;
+}
+
+bool CListCtrl::SetText(int index, const char* text) {
+    if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return false;
+    Item& item = items_[static_cast<std::size_t>(index)];
+    item.text = text ? text : "";
+    InvalidateRect(this, nullptr);
+    Notify(LVN_ITEMCHANGED, index, item.state, item.state, LVIF_TEXT);
+    return true;
+}
+
+// The anchor of the last change while the view has not moved since, so that
+// changes one after another each move it by a whole item, not a row.
+CListCtrl::TopAnchor CListCtrl::Top() const {
+    if (bar_.Position() == anchoredAt_) return anchor_;
+    const int row = std::max(0, (bar_.Position() - kMargin) / kCellHeight);
+    return TopAnchor{row * Columns(), bar_.Position() - row * kCellHeight};
+}
+
+// A view at the very top stays there, so new items at the start are seen.
+void CListCtrl::ScrollToTop(TopAnchor anchor) {
+    const bool atStart = bar_.Position() == 0;
+    Relayout();
+    if (!atStart) bar_.SetPosition((anchor.item / Columns()) * kCellHeight + anchor.offset);
+    anchor_ = anchor;
+    anchoredAt_ = atStart ? -1 : bar_.Position();
+    InvalidateRect(this, nullptr);
 }
 
 void CListCtrl::DeleteAll() {
     items_.clear();
     bar_.SetPosition(0);
+    anchoredAt_ = -1;
     Relayout();
     InvalidateRect(this, nullptr);
 }
@@ -144,14 +219,14 @@ void CListCtrl::CopyText(LVITEM& item, int index) const {
     item.pszText[n] = '\0';
 }
 
-void CListCtrl::Notify(UINT code, int item, UINT newState, UINT oldState) {
+void CListCtrl::Notify(UINT code, int item, UINT newState, UINT oldState, UINT changed) {
     if (!GetParent()) return;
     NMLISTVIEW info{};
     info.hdr = NMHDR{this, static_cast<UINT_PTR>(GetDlgCtrlID()), code};
     info.iItem = item;
     info.uNewState = newState;
     info.uOldState = oldState;
-    info.uChanged = LVIF_STATE;
+    info.uChanged = changed;
     GetParent()->SendMessage(WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID()),
                              reinterpret_cast<LPARAM>(&info));
 }
@@ -286,6 +361,15 @@ LRESULT CListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return item ? Insert(*item) : -1;
         case LVM_DELETEALLITEMS:
             DeleteAll();
+            return 1;
+        case LVM_DELETEITEM:
+            return Delete(index);
+        case LVM_MOVEITEM:
+            return Move(index, static_cast<int>(lParam));
+        case LVM_SETITEMTEXTA:
+            return item && SetText(index, item->pszText);
+        case LVM_REDRAWITEMS:
+            InvalidateRect(this, nullptr);
             return 1;
         case LVM_SETITEMSTATE:
             return item ? ChangeState(index, item->state, item->stateMask) : 0;

@@ -4,7 +4,8 @@
 // and the mouse wheel. Items are added, removed and selected through messages, so
 // another thread's SendMessage is carried out on the control's own thread. The
 // parent hears of changes through WM_NOTIFY: LVN_ITEMCHANGED for every change of
-// an item's state and NM_DBLCLK for a double click on an item.
+// an item's state and NM_DBLCLK for a double click on an item. Items added or
+// removed above the view keep what the view shows where it was.
 #pragma once
 
 #include <string>
@@ -20,11 +21,15 @@ constexpr UINT LVM_GETITEMCOUNT = 0x1004;
 constexpr UINT LVM_INSERTITEMA = 0x1007;
 constexpr UINT LVM_DELETEITEM = 0x1008;
 constexpr UINT LVM_DELETEALLITEMS = 0x1009;
+constexpr UINT LVM_REDRAWITEMS = 0x1015;
 constexpr UINT LVM_GETNEXTITEM = 0x100C;
 constexpr UINT LVM_ENSUREVISIBLE = 0x1013;
 constexpr UINT LVM_SETITEMSTATE = 0x102B;
 constexpr UINT LVM_GETITEMSTATE = 0x102C;
 constexpr UINT LVM_GETITEMTEXTA = 0x102D;
+constexpr UINT LVM_SETITEMTEXTA = 0x102E;
+// This control's own: moves item wParam to index lParam with its state and image.
+constexpr UINT LVM_MOVEITEM = 0x10F0;
 
 constexpr int LVSIL_NORMAL = 0;
 constexpr UINT LVIF_TEXT = 0x0001;
@@ -51,7 +56,8 @@ struct LVITEM {
     LPARAM lParam;
 };
 
-// LVN_ITEMCHANGED and NM_DBLCLK (iItem -1 when the click hit no item).
+// LVN_ITEMCHANGED and NM_DBLCLK (iItem -1 when the click hit no item). A new text
+// is told as a change with uChanged LVIF_TEXT and the item's state as it is.
 struct NMLISTVIEW {
     NMHDR hdr;
     int iItem;
@@ -74,6 +80,13 @@ public:
     CImageList* SetImageList(CImageList* list, int which);
     int InsertItem(int index, const std::string& text, int image);
     bool DeleteAllItems();
+    // An item that held the selection or the focus gives it up first (told as a
+    // change of its state).
+    bool DeleteItem(int index);
+    bool SetItemText(int index, const std::string& text);
+    bool MoveItem(int from, int to);
+    // Draws the items again, for an image that changed under them.
+    bool RedrawItems(int first, int last);
     bool SetItemState(int index, UINT state, UINT mask);
     UINT GetItemState(int index, UINT mask);
     int GetItemCount();
@@ -93,14 +106,25 @@ private:
         UINT state;
     };
 
+    // The item at the view's top left and how far into its row the view starts.
+    struct TopAnchor {
+        int item;
+        int offset;
+    };
+
     int Insert(const LVITEM& item);
     void DeleteAll();
+    bool Delete(int index);
+    bool Move(int from, int to);
+    bool SetText(int index, const char* text);
+    TopAnchor Top() const;
+    void ScrollToTop(TopAnchor anchor);
     bool ChangeState(int index, UINT state, UINT mask);
     void ChangeOne(std::size_t index, UINT state, UINT mask);
     int NextItem(int start, UINT flags) const;
     void CopyText(LVITEM& item, int index) const;
 
-    void Notify(UINT code, int item, UINT newState, UINT oldState);
+    void Notify(UINT code, int item, UINT newState, UINT oldState, UINT changed = LVIF_STATE);
     void Choose(int index);
     void OnKey(WPARAM key);
     void OnPress(POINT p, bool twice);
@@ -116,4 +140,6 @@ private:
     CImageList* images_ = nullptr;
     VScrollBar bar_;
     bool focused_ = false;
+    TopAnchor anchor_{0, 0};
+    int anchoredAt_ = -1;  // the scroll position anchor_ belongs to
 };

@@ -187,3 +187,43 @@ TEST_F(ListView, ItemsAreDrawnInsideTheListOnly) {
         EXPECT_EQ(outsideTouched(), 0) << "after scrolling " << turn + 1;
     }
 }
+
+TEST_F(ListView, ItemsRemovedMovedOrRenamedKeepTheSelectionAndTheViewInPlace) {
+    for (int i = 0; i < 40; ++i)
+        list.InsertItem(i, "item" + std::to_string(100 + i), i);
+    list.SendMessage(WM_MOUSEWHEEL, static_cast<WPARAM>(-3 * WHEEL_DELTA) << 16);
+    const int top = list.TopPosition();
+    ASSERT_GT(top, 0);
+    const int shownFirst = list.HitTest(POINT{10, 10});
+    // Two items a row: two new items above the view move it down one row.
+    list.InsertItem(0, "a", 40);
+    list.InsertItem(0, "b", 41);
+    EXPECT_EQ(list.HitTest(POINT{10, 10}), shownFirst + 2);
+    EXPECT_EQ(list.GetItemText(list.HitTest(POINT{10, 10})),
+              "item" + std::to_string(100 + shownFirst));
+    list.DeleteItem(0);
+    list.DeleteItem(0);
+    EXPECT_EQ(list.TopPosition(), top);
+
+    // The selected item moved and renamed stays selected; the new text is told.
+    list.SetItemState(30, LVIS_SELECTED, LVIS_SELECTED);
+    owner.changes.clear();
+    EXPECT_TRUE(list.SetItemText(30, "renamed"));
+    ASSERT_EQ(owner.changes.size(), 1u);
+    EXPECT_EQ(owner.changes[0].uChanged, static_cast<UINT>(LVIF_TEXT));
+    EXPECT_TRUE(owner.changes[0].uNewState & LVIS_SELECTED);
+    EXPECT_TRUE(list.MoveItem(30, 35));
+    EXPECT_EQ(Selected(), 35);
+    EXPECT_EQ(list.GetItemText(35), "renamed");
+    EXPECT_FALSE(list.MoveItem(35, 40));
+
+    // Removing the selected item takes the selection away first, told as a change.
+    owner.changes.clear();
+    EXPECT_TRUE(list.DeleteItem(35));
+    ASSERT_EQ(owner.changes.size(), 1u);
+    EXPECT_EQ(owner.changes[0].iItem, 35);
+    EXPECT_EQ(owner.changes[0].uNewState & LVIS_SELECTED, 0u);
+    EXPECT_EQ(Selected(), -1);
+    EXPECT_EQ(list.GetItemCount(), 39);
+    EXPECT_FALSE(list.DeleteItem(39));
+}

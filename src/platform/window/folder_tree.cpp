@@ -91,7 +91,8 @@ void CFolderView::List(Node& node) {
 
 // A folder read again keeps the nodes of the folders that still exist (so what
 // points at them stays good) and what is open below them; closed ones are read
-// afresh when opened.
+// afresh when opened. An open folder stays open when its last subfolder goes, so
+// one made in it later shows at once.
 void CFolderView::Relist(Node& node) {
     if (&node == root_.get()) return ReadPlaces();
     std::vector<std::unique_ptr<Node>> old = std::move(node.children);
@@ -107,7 +108,6 @@ void CFolderView::Relist(Node& node) {
         else
             child->listed = false;
     }
-    if (node.children.empty()) node.expanded = false;
 }
 
 void CFolderView::Expand(Node& node) {

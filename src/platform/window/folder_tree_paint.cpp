@@ -61,7 +61,7 @@ void CFolderView::PaintRow(HDC hdc, int row) {
     const Node& node = *rows_[static_cast<std::size_t>(row)];
     const RECT rect = RowRect(row);
     const int x = kLeft + node.depth * kIndent;
-    if (node.expandable || node.expanded) Expander(hdc, x, rect.top, node.expanded);
+    if (node.expandable) Expander(hdc, x, rect.top, node.expanded);
     DrawPlaceIcon(hdc, node.kind, x + kIndent, rect.top + 1);
     const int left = TextLeft(node);
     const std::string name = Ellipsize(hdc, DisplayText(node.name), rect.right - left - 2);

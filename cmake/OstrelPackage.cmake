@@ -8,9 +8,9 @@ set(CPACK_PACKAGE_VENDOR "Ostrel developers")
 set(CPACK_PACKAGE_CONTACT "Ostrel developers <ostrel@invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "wizard that turns a picture into a stamp for a phone")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Ostrel turns any picture (BMP, GIF, JPEG or PNG) into a stamp for a mobile\n\
-phone, a 32 x 32 or 16 x 16 palette PNG with at most one transparent colour,\n\
-and sends it to the phone. The package also holds pxtool, which runs its image\n\
+    "Ostrel turns any picture (BMP, GIF, JPEG, PNG, WebP, HEIC/AVIF or TIFF) into a\n\
+stamp for a mobile phone, a 32 x 32 or 16 x 16 palette PNG with at most one\n\
+transparent colour, and sends it to the phone. The package also holds pxtool, which runs its image\n\
 library from the command line, and the library itself (libpximage) with its\n\
 headers, pkg-config file and CMake package.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})

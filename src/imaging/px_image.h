@@ -11,6 +11,7 @@
 #include "platform/base/resources.h"
 #include "platform/base/win_types.h"
 #include "platform/gdi/gdi_types.h"
+#include "px_load_options.h"
 
 // Image type codes. The caller always names the type; nothing is guessed.
 enum ImageType : DWORD {
@@ -19,6 +20,9 @@ enum ImageType : DWORD {
     PX_FORMAT_GIF = 2,
     PX_FORMAT_JPG = 3,
     PX_FORMAT_PNG = 4,
+    PX_FORMAT_WEBP = 5,
+    PX_FORMAT_HEIF = 6,  // HEIF, HEIC and AVIF
+    PX_FORMAT_TIFF = 7,
 };
 
 struct rgb_color {
@@ -74,6 +78,10 @@ public:
     bool Decode(std::FILE* stream, DWORD imageType);
     bool Decode(BYTE* buffer, DWORD size, DWORD imageType);
     bool Load(const char* fileName, DWORD imageType = 0, bool quiet = false);
+    // With options (upright, sRGB, by contents, reduced); after success GetType()
+    // names the format that was actually read.
+    bool Decode(PxFile* stream, DWORD imageType, const PxLoadOptions& options);
+    bool Load(const char* fileName, DWORD imageType, bool quiet, const PxLoadOptions& options);
     bool Load(const wchar_t* fileName, DWORD imageType = 0);
     bool LoadResource(HRSRC resource, DWORD imageType, HMODULE module = nullptr);
     bool Encode(PxFile* stream, DWORD imageType);
@@ -210,6 +218,9 @@ public:
     bool RotateRight(PxImage* target = nullptr);
     bool Mirror();
     bool Flip();
+    // Turns a picture stored with EXIF orientation 2 to 8 upright; 1 and anything
+    // out of range leave it as it is.
+    bool TurnUpright(int orientation);
     bool Crop(LONG left, LONG top, LONG right, LONG bottom, PxImage* target = nullptr);
     bool Crop(const RECT& rect, PxImage* target = nullptr);
     // The very picture Crop(rect) followed by Resample(newWidth, newHeight, 0) gives.
@@ -307,7 +318,7 @@ private:
     bool ReplaceMask(BYTE*& mask, BYTE* fresh);
     bool LoadDibBlock(const BYTE* block, std::size_t size);
     template <class Codec>
-    bool DecodeWith(Codec& codec, PxFile* stream);
+    bool DecodeWith(Codec& codec, PxFile* stream, const PxLoadOptions& options);
     bool EncodeToStream(PxFile* stream, DWORD imageType);
 
     // ---- Geometry, colour depth, colour operations and effects (helpers) ----

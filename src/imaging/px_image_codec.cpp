@@ -4,8 +4,10 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "px_bmp_codec.h"
+#include "px_format_sniff.h"
 #include "px_gif_codec.h"
 #include "px_io_file.h"
 #include "px_jpeg_codec.h"
@@ -64,11 +66,32 @@ PxImage::PxImage(BYTE* buffer, DWORD size, DWORD imageType) {
     Decode(buffer, size, imageType);
 }
 
-// On success the whole picture moves in; on failure only the error text (and, for
-// GIF, the frame count) reaches this image, which keeps its picture.
+namespace {
+
+// The format a stream's first bytes show, the stream left where it was.
+DWORD FormatOfStream(PxFile* stream) {
+    BYTE head[kPxSniffBytes];
+    const std::int32_t start = stream->Tell();
+    if (start < 0) return PX_FORMAT_UNKNOWN;
+    const std::size_t got = stream->Read(head, 1, sizeof head);
+    if (!stream->Seek(start, 0)) return PX_FORMAT_UNKNOWN;
+    return PxFormatOfContents(head, got);
+}
+
+}  // namespace
+
+// On success the whole picture moves in (turned upright when asked); on failure
+// only the error text (and, for GIF, the frame count) reaches this image, which
+// keeps its picture.
 template <class Codec>
-bool PxImage::DecodeWith(Codec& codec, PxFile* stream) {
-    if (codec.Decode(stream)) return Transfer(codec);
+bool PxImage::DecodeWith(Codec& codec, PxFile* stream, const PxLoadOptions& options) {
+    if constexpr (std::is_base_of_v<PxDecodeSettings, Codec>) codec.SetLoadOptions(options);
+    if (codec.Decode(stream)) {
+        if (!Transfer(codec)) return false;
+        if constexpr (std::is_base_of_v<PxDecodeSettings, Codec>)
+            if (options.upright) TurnUpright(codec.Orientation());
+        return true;
+    }
     SetLastErrorText(codec.GetLastError());
     if (codec.GetType() == PX_FORMAT_GIF) {
         info.numFrames = codec.GetNumFrames();
@@ -80,23 +103,34 @@ bool PxImage::DecodeWith(Codec& codec, PxFile* stream) {
 }
 
 bool PxImage::Decode(PxFile* stream, DWORD imageType) {
+    return Decode(stream, imageType, PxLoadOptions{});
+}
+
+bool PxImage::Decode(PxFile* stream, DWORD imageType, const PxLoadOptions& options) {
+    // Only a signature of another supported format overrides the type named, so
+    // a damaged file still gets its own decoder's message.
+    if (options.byContents && stream && imageType != PX_FORMAT_UNKNOWN) {
+        const DWORD contents = FormatOfStream(stream);
+        if (contents != PX_FORMAT_UNKNOWN) imageType = contents;
+    }
     switch (imageType) {
         case PX_FORMAT_BMP: {
             PxBmpCodec codec;
-            return DecodeWith(codec, stream);
+            return DecodeWith(codec, stream, options);
         }
         case PX_FORMAT_GIF: {
             PxGifCodec codec;
             codec.SetFrame(info.frame);
-            return DecodeWith(codec, stream);
+            return DecodeWith(codec, stream, options);
         }
         case PX_FORMAT_JPG: {
             PxJpegCodec codec;
-            return DecodeWith(codec, stream);
+            codec.SetMinimumLongerSide(options.minimumLongerSide);
+            return DecodeWith(codec, stream, options);
         }
         case PX_FORMAT_PNG: {
             PxPngCodec codec;
-            return DecodeWith(codec, stream);
+            return DecodeWith(codec, stream, options);
         }
         default:
             SetLastErrorText(kUnsupported);
@@ -115,6 +149,11 @@ bool PxImage::Decode(BYTE* buffer, DWORD size, DWORD imageType) {
 }
 
 bool PxImage::Load(const char* fileName, DWORD imageType, bool quiet) {
+    return Load(fileName, imageType, quiet, PxLoadOptions{});
+}
+
+bool PxImage::Load(const char* fileName, DWORD imageType, bool quiet,
+                   const PxLoadOptions& options) {
     PxIOFile file;
     if (!file.Open(fileName, "rb")) {
         // Said once: in the box, or, quietly, as the error text for the caller to tell.
@@ -125,7 +164,7 @@ bool PxImage::Load(const char* fileName, DWORD imageType, bool quiet) {
         }
         return false;
     }
-    return Decode(&file, imageType);
+    return Decode(&file, imageType, options);
 }
 
 bool PxImage::Load(const wchar_t* fileName, DWORD imageType) {

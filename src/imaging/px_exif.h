@@ -1,0 +1,11 @@
+// EXIF blocks, read through libexif.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/base/win_types.h"
+
+// The orientation an EXIF block declares, 1 to 8 (1: as stored). The block may
+// start with "Exif\0\0" (JPEG APP1) or straight with the TIFF header (PNG eXIf,
+// WebP EXIF). A missing, out-of-range or damaged value gives 1.
+int PxExifOrientation(const BYTE* data, std::size_t size);

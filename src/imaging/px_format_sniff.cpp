@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "px_image.h"
 
@@ -52,5 +53,24 @@ DWORD PxFormatOfContents(const BYTE* head, std::size_t size) {
         return PX_FORMAT_TIFF;
     if (IsHeif(head, size)) return PX_FORMAT_HEIF;
     if (StartsWith(head, size, 0, "BM")) return PX_FORMAT_BMP;
+    return PX_FORMAT_UNKNOWN;
+}
+
+DWORD PxFormatOfExtension(std::string_view extension) {
+    static const std::pair<std::string_view, DWORD> kNames[] = {
+        {"jpg", PX_FORMAT_JPG},   {"jpeg", PX_FORMAT_JPG},  {"jpe", PX_FORMAT_JPG},
+        {"png", PX_FORMAT_PNG},   {"bmp", PX_FORMAT_BMP},   {"gif", PX_FORMAT_GIF},
+        {"webp", PX_FORMAT_WEBP}, {"heic", PX_FORMAT_HEIF}, {"heif", PX_FORMAT_HEIF},
+        {"hif", PX_FORMAT_HEIF},  {"avif", PX_FORMAT_HEIF}, {"tif", PX_FORMAT_TIFF},
+        {"tiff", PX_FORMAT_TIFF}};
+    if (extension.size() > 4) return PX_FORMAT_UNKNOWN;
+    char lowered[4];
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        const char c = extension[i];
+        lowered[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    const std::string_view name(lowered, extension.size());
+    for (const auto& [known, format] : kNames)
+        if (name == known) return format;
     return PX_FORMAT_UNKNOWN;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/texts/wizard_texts.h"
+#include "imaging/px_format_sniff.h"
 #include "imaging/px_io_file.h"
 #include "imaging/px_message.h"
 
@@ -19,14 +20,6 @@ std::string AsciiLower(std::string text) {
     return text;
 }
 
-LONG FormatOfExtension(const std::string& lowered) {
-    if (lowered == "bmp") return PX_FORMAT_BMP;
-    if (lowered == "jpg" || lowered == "jpeg" || lowered == "jpe") return PX_FORMAT_JPG;
-    if (lowered == "gif") return PX_FORMAT_GIF;
-    if (lowered == "png") return PX_FORMAT_PNG;
-    return PX_FORMAT_UNKNOWN;
-}
-
 // The refusal text for a decoded picture, or empty when the mask accepts it.
 std::string Refusal(const PxImage& image, LONG format, unsigned mask) {
     switch (format) {
@@ -36,6 +29,12 @@ std::string Refusal(const PxImage& image, LONG format, unsigned mask) {
             return mask & kAcceptJpeg ? "" : "The jpeg format is not supported by this operation";
         case PX_FORMAT_PNG:
             return mask & kAcceptPng ? "" : "The png format is not supported by this operation";
+        case PX_FORMAT_WEBP:
+            return mask & kAcceptWebp ? "" : "The webp format is not supported by this operation";
+        case PX_FORMAT_HEIF:
+            return mask & kAcceptHeif ? "" : "The heif format is not supported by this operation";
+        case PX_FORMAT_TIFF:
+            return mask & kAcceptTiff ? "" : "The tiff format is not supported by this operation";
         default:
             break;
     }
@@ -141,21 +140,25 @@ void PictureMessage(const std::string& text) {
                  MB_OK);
 }
 
-LoadedPicture LoadPicture(const std::string& file, unsigned formatMask, int frame) {
+LoadedPicture LoadPicture(const std::string& file, unsigned formatMask, int frame,
+                          const PxLoadOptions& options) {
     LoadedPicture result;
     const std::string extension = AsciiLower(ExtensionOf(file));
     if (extension.empty()) return result;
-    const LONG format = FormatOfExtension(extension);
+    LONG format = static_cast<LONG>(PxFormatOfExtension(extension));
     if (format == PX_FORMAT_UNKNOWN) return result;
     result.known = true;
-    result.formatCode = format;
 
-    // The constructor loads the file; the library itself says when it cannot be opened.
-    auto loaded = std::make_unique<PxImage>(file.c_str(), static_cast<DWORD>(format));
+    // The library itself says when the file cannot be opened.
+    auto loaded = std::make_unique<PxImage>(static_cast<DWORD>(format));
+    loaded->Load(file.c_str(), static_cast<DWORD>(format), false, options);
     if (frame != 0) {
         loaded->SetFrame(frame);
-        loaded->Load(file.c_str(), static_cast<DWORD>(format), false);
+        loaded->Load(file.c_str(), static_cast<DWORD>(format), false, options);
     }
+    // A file is what its contents say when they name another format than its name.
+    if (loaded->IsValid()) format = static_cast<LONG>(loaded->GetType());
+    result.formatCode = format;
     loaded->SetType(static_cast<DWORD>(format));
     if (!loaded->IsValid()) {
         ReportUnreadable(*loaded, file, format);

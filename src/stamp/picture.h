@@ -1,7 +1,8 @@
 // CPicture: the wizard's picture holder. It pairs an image with the file it came
 // from (path and format code), the window it is drawn into and the place there,
-// and the lightness it is shown with. The format is chosen by the file's extension
-// alone, never by its contents.
+// and the lightness it is shown with. The format is chosen by the file's extension,
+// unless the contents are another format the library reads. Pictures are read
+// upright and in sRGB, as the user sees them elsewhere.
 #pragma once
 
 #include <memory>
@@ -16,7 +17,13 @@ constexpr unsigned kAcceptJpeg = 1;
 constexpr unsigned kAcceptPng = 2;
 constexpr unsigned kAcceptBmp = 4;  // and a GIF of exactly one frame
 constexpr unsigned kAcceptGif = 8;  // animated or still
-constexpr unsigned kAcceptAll = 15;
+constexpr unsigned kAcceptWebp = 16;
+constexpr unsigned kAcceptHeif = 32;  // HEIF, HEIC and AVIF
+constexpr unsigned kAcceptTiff = 64;
+constexpr unsigned kAcceptAll = 127;
+
+// How the wizard, and every tool that makes the same stamp, reads a picture.
+constexpr PxLoadOptions kPictureLoad{.upright = true, .toSrgb = true, .byContents = true};
 
 // The text after the last "." of the whole path; empty when there is none.
 std::string ExtensionOf(const std::string& path);
@@ -44,7 +51,8 @@ struct LoadedPicture {
 
 // The reading half of CPicture::Open. It touches no picture holder, so it may run
 // on a worker thread; its message boxes go through the image library's.
-LoadedPicture LoadPicture(const std::string& path, unsigned formatMask, int frame);
+LoadedPicture LoadPicture(const std::string& path, unsigned formatMask, int frame,
+                          const PxLoadOptions& options = kPictureLoad);
 
 class CPicture {
 public:
@@ -60,8 +68,9 @@ public:
     // format the mask accepts. Unknown extensions return false silently and keep the
     // current image; any other failure is told through the library's message box and
     // leaves no image.
-    bool Open(const std::string& path, unsigned formatMask, int frame) {
-        return Accept(path, LoadPicture(path, formatMask, frame));
+    bool Open(const std::string& path, unsigned formatMask, int frame,
+              const PxLoadOptions& options = kPictureLoad) {
+        return Accept(path, LoadPicture(path, formatMask, frame, options));
     }
     // The holding half of Open: takes what LoadPicture read from `path`.
     bool Accept(const std::string& path, LoadedPicture loaded);

@@ -1,10 +1,11 @@
 #include "thumbnail_picture.h"
 
-#include <strings.h>
 #include <mutex>
+#include <string_view>
 
-#include "imaging/px_jpeg_reduced.h"
+#include "imaging/px_format_sniff.h"
 #include "imaging/px_message.h"
+#include "picture.h"
 
 void RegisterPlaceholderPicture();  // generated from the placeholder's PNG
 
@@ -13,13 +14,7 @@ namespace {
 int FormatOfThumbnail(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot == 0) return PX_FORMAT_UNKNOWN;
-    const char* ext = path.c_str() + dot + 1;
-    for (const char* jpeg : {"jpg", "jpeg", "jpe"})
-        if (strcasecmp(ext, jpeg) == 0) return PX_FORMAT_JPG;
-    if (strcasecmp(ext, "png") == 0) return PX_FORMAT_PNG;
-    if (strcasecmp(ext, "bmp") == 0) return PX_FORMAT_BMP;
-    if (strcasecmp(ext, "gif") == 0) return PX_FORMAT_GIF;
-    return PX_FORMAT_UNKNOWN;
+    return static_cast<int>(PxFormatOfExtension(std::string_view(path).substr(dot + 1)));
 }
 
 // Black content must not turn into the list's black mask colour.
@@ -47,13 +42,15 @@ void PlaceTrueColourPicture(PxImage& square, const PxImage& copy, LONG offX, LON
 }
 
 // A thumbnail needs 64 pixels; twice that keeps the squaring's nearest-neighbour
-// step from showing while skipping most of a big photo's decoding.
-// The PNG and GIF decoders tell their errors in a box; a thumbnail shows the
-// placeholder instead, and the worker thread must never open a box.
-bool LoadForThumbnail(const std::string& path, int code, PxImage& image) {
+// step from showing while skipping most of a big photo's decoding (formats that
+// can decode reduced); orientation and colours apply to the reduced picture. The PNG and GIF decoders tell their errors in a box; a
+// thumbnail shows the placeholder instead, and the worker thread must never open
+// a box.
+bool LoadForThumbnail(const std::string& path, int code, PxImage& image,
+                      PxLoadOptions options) {
     const PxQuietMessages quiet;
-    if (code == PX_FORMAT_JPG) return PxLoadJpegReduced(path.c_str(), kThumbnailDecodeSide, image);
-    return image.Load(path.c_str(), static_cast<DWORD>(code), true);
+    options.minimumLongerSide = kThumbnailDecodeSide;
+    return image.Load(path.c_str(), static_cast<DWORD>(code), true, options);
 }
 
 }  // namespace
@@ -63,13 +60,15 @@ void RegisterStampResources() {
     std::call_once(once, [] { RegisterPlaceholderPicture(); });
 }
 
-int LoadThumbnailPicture(const std::string& path, PxImage& image) {
+int LoadThumbnailPicture(const std::string& path, PxImage& image, const PxLoadOptions& options) {
     int code = FormatOfThumbnail(path);
     if (code == PX_FORMAT_UNKNOWN) {
         image.SetType(PX_FORMAT_UNKNOWN);
         return 0;
     }
-    if (!LoadForThumbnail(path, code, image)) {
+    if (LoadForThumbnail(path, code, image, options)) {
+        code = static_cast<int>(image.GetType());  // what the contents turned out to be
+    } else {
         RegisterStampResources();
         code = PX_FORMAT_PNG;
         image.LoadResource(FindResource(nullptr, kPlaceholderPictureId, "PNG"), PX_FORMAT_PNG,

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "imaging/px_image.h"
+#include "picture.h"
 
 constexpr int kPlaceholderPictureId = 165;
 // A JPEG thumbnail is decoded reduced as far as its longer side keeps this many pixels.
@@ -15,8 +16,9 @@ void RegisterStampResources();
 
 // Loads `path` into `image` by its extension and returns the format code used (the
 // placeholder counts as PNG), or 0 without loading when the extension names none.
-// A JPEG is decoded at a reduced scale (kThumbnailDecodeSide).
-int LoadThumbnailPicture(const std::string& path, PxImage& image);
+// Formats that can are decoded at a reduced scale (kThumbnailDecodeSide).
+int LoadThumbnailPicture(const std::string& path, PxImage& image,
+                         const PxLoadOptions& options = kPictureLoad);
 
 // Centres the picture in a size x size square, scaling it down (nearest neighbour,
 // proportions kept) when it is larger. False only when the scaling failed.

@@ -39,7 +39,7 @@ bool DecodeFile(PxImage& image, const FileArgument& file, const Options& options
         return false;
     }
     const QuietLibrary quiet;
-    const bool ok = image.Decode(&stream, type);
+    const bool ok = image.Decode(&stream, type, LoadOptionsOf(options.asStored, file));
     if (!ok) {
         std::cerr << "pxtool: cannot decode " << file.name << ": " << DecodeFailure(image, type)
                   << "\n";

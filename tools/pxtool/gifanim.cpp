@@ -17,8 +17,9 @@ namespace {
 std::unique_ptr<PxImage> LoadFrame(const std::string& file, const Options& options) {
     auto image = std::make_unique<PxImage>();
     const QuietLibrary quiet;
-    const DWORD type = TypeOf({file, std::nullopt});
-    if (!image->Load(file.c_str(), type, true)) {
+    const FileArgument argument{file, std::nullopt};
+    const DWORD type = TypeOf(argument);
+    if (!image->Load(file.c_str(), type, true, LoadOptionsOf(options.asStored, argument))) {
         std::cerr << "pxtool: cannot decode " << file << ": " << DecodeFailure(*image, type)
                   << "\n";
         return nullptr;

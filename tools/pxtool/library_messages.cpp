@@ -1,6 +1,7 @@
 #include "library_messages.h"
 
 #include <iostream>
+#include <iterator>
 #include <string>
 
 #include "platform/window/message_box.h"
@@ -32,8 +33,8 @@ std::size_t MessagesPrinted() {
 }
 
 const char* TypeName(DWORD type) {
-    constexpr const char* kNames[] = {"", "BMP", "GIF", "JPEG", "PNG"};
-    return type < 5 ? kNames[type] : "";
+    constexpr const char* kNames[] = {"", "BMP", "GIF", "JPEG", "PNG", "WebP", "HEIF", "TIFF"};
+    return type < std::size(kNames) ? kNames[type] : "";
 }
 
 std::string DecodeFailure(const PxImage& image, DWORD type) {

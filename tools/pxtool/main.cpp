@@ -16,20 +16,24 @@ namespace {
 constexpr const char* kHelp =
     "usage: pxtool COMMAND ARGS...\n"
     "\n"
-    "  info FILE [TYPE] [--frame N]\n"
+    "  info FILE [TYPE] [--frame N] [--as-stored]\n"
     "      print width, height, bpp, type, frames, frame, transparency, alpha, delay\n"
-    "  convert IN [TYPE] OUT [TYPE] [--frame N] [--quality Q] [OPERATION...]\n"
+    "  convert IN [TYPE] OUT [TYPE] [--frame N] [--quality Q] [--as-stored] [OPERATION...]\n"
     "      decode IN, apply the operations and encode it as OUT\n"
-    "  ppm IN [TYPE] OUT.ppm [--frame N]\n"
+    "  ppm IN [TYPE] OUT.ppm [--frame N] [--as-stored]\n"
     "      write the decoded picture as a binary PPM (top row first)\n"
-    "  gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N]\n"
+    "  gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N] [--as-stored]\n"
     "      write paletted pictures (types from their extensions) as one animated GIF;\n"
     "      CS is the frame delay in hundredths of a second, N the loop count (0: for ever)\n";
 
 constexpr const char* kHelpTail =
     "\n"
-    "TYPE is 1 (bmp), 2 (gif), 3 (jpeg) or 4 (png), as a number or a name; left out,\n"
-    "it comes from the file name's extension (.bmp, .gif, .jpg, .jpeg, .jpe, .png).\n"
+    "TYPE is 1 (bmp), 2 (gif), 3 (jpeg), 4 (png), 5 (webp), 6 (heif) or 7 (tiff), as a\n"
+    "number or a name; left out, it comes from the file name's extension (.bmp, .gif,\n"
+    ".jpg, .jpeg, .jpe, .png, .webp, .heic, .heif, .hif, .avif, .tif, .tiff), and a file\n"
+    "whose contents are another of these formats is read as what it is. Pictures are\n"
+    "read upright (EXIF orientation) and in sRGB (embedded colour profile); --as-stored\n"
+    "keeps the pixels as the file stores them. Reading WebP, HEIF and TIFF only.\n"
     "Exit codes: 0 ok, 1 decode or encode failure, 2 usage.\n"
     "\n";
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "imaging/px_format_sniff.h"
 #include "imaging/px_image.h"
 
 namespace pxtool {
@@ -13,19 +14,11 @@ namespace {
 
 // A type's name, also as a file name extension.
 DWORD TypeOfName(const std::string& text) {
-    std::string name = text;
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    if (name == "bmp") return PX_FORMAT_BMP;
-    if (name == "gif") return PX_FORMAT_GIF;
-    if (name == "jpg" || name == "jpeg" || name == "jpe") return PX_FORMAT_JPG;
-    if (name == "png") return PX_FORMAT_PNG;
-    return PX_FORMAT_UNKNOWN;
+    return PxFormatOfExtension(text);
 }
 
 DWORD TypeOfWord(const std::string& text) {
-    if (text.size() == 1 && text[0] >= '1' && text[0] <= '4')
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '7')
         return static_cast<DWORD>(text[0] - '0');
     return TypeOfName(text);
 }
@@ -44,14 +37,17 @@ bool LooksLikeType(const std::string& text) {
 
 std::string CommandUsage(const std::string& command) {
     static const std::pair<const char*, const char*> kUsages[] = {
-        {"info", "pxtool info FILE [TYPE] [--frame N]"},
-        {"convert", "pxtool convert IN [TYPE] OUT [TYPE] [--frame N] [--quality Q] [OPERATION...]"},
-        {"ppm", "pxtool ppm IN [TYPE] OUT.ppm [--frame N]"},
-        {"gifanim", "pxtool gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N]"},
+        {"info", "pxtool info FILE [TYPE] [--frame N] [--as-stored]"},
+        {"convert",
+         "pxtool convert IN [TYPE] OUT [TYPE] [--frame N] [--quality Q] [--as-stored] "
+         "[OPERATION...]"},
+        {"ppm", "pxtool ppm IN [TYPE] OUT.ppm [--frame N] [--as-stored]"},
+        {"gifanim", "pxtool gifanim OUT.gif IN1 IN2 ... [--delay CS] [--loop N] [--as-stored]"},
         {"stamp",
          "pxtool stamp IN [--size 32|16] [--select L,T,R,B | --all] [--rotate left|right] "
-         "[--mirror] [--flip] [--lightness V] [--pick X,Y ...] [--tolerance T] -o OUT.png"},
-        {"thumbnail", "pxtool thumbnail IN... -o DIR"},
+         "[--mirror] [--flip] [--lightness V] [--pick X,Y ...] [--tolerance T] [--as-stored] "
+         "-o OUT.png"},
+        {"thumbnail", "pxtool thumbnail IN... [--as-stored] -o DIR"},
     };
     for (const auto& [name, usage] : kUsages)
         if (command == name) return usage;
@@ -67,7 +63,8 @@ void RefuseFiles(const std::vector<FileArgument>& files, const char* what) {
 DWORD ParseType(const std::string& text) {
     const DWORD type = TypeOfWord(text);
     if (type == PX_FORMAT_UNKNOWN)
-        throw UsageError("unknown picture type '" + text + "' (use 1-4 or bmp, gif, jpeg, png)");
+        throw UsageError("unknown picture type '" + text +
+                         "' (use 1-7 or bmp, gif, jpeg, png, webp, heif, tiff)");
     return type;
 }
 
@@ -85,6 +82,11 @@ std::vector<FileArgument> FileArguments(const std::vector<std::string>& position
         }
     }
     return files;
+}
+
+PxLoadOptions LoadOptionsOf(bool asStored, const FileArgument& file) {
+    // Read as the wizard reads a picture; a TYPE given is taken at its word.
+    return PxLoadOptions{.upright = !asStored, .toSrgb = !asStored, .byContents = !file.type};
 }
 
 DWORD TypeOf(const FileArgument& file) {
@@ -123,6 +125,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             options.delay = ParseNumber(value(), 0, 65535, "delay");
         } else if (arg == "--loop") {
             options.loop = ParseNumber(value(), 0, 65535, "loop count");
+        } else if (arg == "--as-stored") {
+            options.asStored = true;
         } else if (ParseOperation(arg, value, options.operations)) {
             // kept in command-line order
         } else if (arg.size() > 1 && arg[0] == '-') {

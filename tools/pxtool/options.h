@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/px_load_options.h"
 #include "operations.h"
 #include "platform/base/win_types.h"
 
@@ -28,9 +29,11 @@ struct Options {
     std::optional<long> delay;  // hundredths of a second
     std::optional<long> loop;   // 0: for ever
     std::vector<Operation> operations;
+    bool asStored = false;  // the pixels as the file stores them: not turned, no profile
 };
 
-// A type code (1 to 4) or its name: bmp, gif, jpg/jpeg/jpe, png.
+// A type code (1 to 7) or its name: bmp, gif, jpg/jpeg/jpe, png, webp,
+// heic/heif/hif/avif, tif/tiff.
 DWORD ParseType(const std::string& text);
 bool IsTypeWord(const std::string& text);
 
@@ -45,6 +48,9 @@ std::vector<FileArgument> FileArguments(const std::vector<std::string>& position
 // The TYPE given, else the type the file name's extension names, as the wizard
 // chooses it; a usage error when neither tells.
 DWORD TypeOf(const FileArgument& file);
+// How a file is read: upright and in sRGB unless `asStored`; by its contents
+// unless a TYPE was given.
+PxLoadOptions LoadOptionsOf(bool asStored, const FileArgument& file);
 // The usage error for a command line that holds a file too many: a word right
 // after a file that looks like a TYPE is told as a bad type.
 [[noreturn]] void RefuseFiles(const std::vector<FileArgument>& files, const char* what);

@@ -15,7 +15,8 @@ namespace pxtool {
 
 const char* const kStampHelp =
     "  stamp IN [--size 32|16] [--select L,T,R,B | --all] [--rotate left|right]\n"
-    "        [--mirror] [--flip] [--lightness V] [--pick X,Y ...] [--tolerance T] -o OUT.png\n"
+    "        [--mirror] [--flip] [--lightness V] [--pick X,Y ...] [--tolerance T] [--as-stored]\n"
+    "        -o OUT.png\n"
     "      make a stamp as the wizard does: IN (type from its extension) is shown in the\n"
     "      editor's 182 x 182 box at (33, 110); --select is the square frame there in page\n"
     "      coordinates (default: the largest centred square), --all the whole picture\n"
@@ -137,6 +138,8 @@ StampOptions ParseStampOptions(const std::vector<std::string>& args) {
                 options.picks.push_back(ParsePoint(args[++i]));
         } else if (arg == "--tolerance") {
             options.tolerance = static_cast<DWORD>(ParseNumber(value(), 0, 1000000, "tolerance"));
+        } else if (arg == "--as-stored") {
+            options.asStored = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option " + arg);
         } else {
@@ -160,7 +163,8 @@ int RunStamp(const std::vector<std::string>& args) {
     picture.originY = kEditY;
     const std::size_t said = MessagesPrinted();
     if (!Opens(options.input)) return 1;
-    if (!picture.Open(options.input, kAcceptAll, 0)) {
+    if (!picture.Open(options.input, kAcceptAll, 0,
+                      LoadOptionsOf(options.asStored, {options.input, std::nullopt}))) {
         if (MessagesPrinted() == said)
             std::cerr << "pxtool: cannot open " << options.input << " as a picture\n";
         return 1;

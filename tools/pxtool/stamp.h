@@ -20,6 +20,7 @@ struct StampOptions {
     long lightness = 0;              // the editor's lightness control value
     std::vector<POINT> picks;        // magnified-picture coordinates
     std::optional<DWORD> tolerance;  // else "StampTolerance" from the settings
+    bool asStored = false;
 };
 
 // Throws UsageError on anything malformed.

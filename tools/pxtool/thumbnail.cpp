@@ -10,7 +10,7 @@
 namespace pxtool {
 
 const char* const kThumbnailHelp =
-    "  thumbnail IN... -o DIR\n"
+    "  thumbnail IN... [--as-stored] -o DIR\n"
     "      write the picture browser's 64 x 64 thumbnail of each IN (type from its\n"
     "      extension; a file that cannot be read gets the placeholder) as DIR/NAME.png,\n"
     "      NAME being IN's name without its extension (with it, when two inputs share\n"
@@ -24,6 +24,7 @@ constexpr int kSize = 64;
 struct ThumbnailOptions {
     std::vector<std::string> inputs;
     std::string folder;
+    bool asStored = false;
 };
 
 ThumbnailOptions Parse(const std::vector<std::string>& args) {
@@ -32,6 +33,8 @@ ThumbnailOptions Parse(const std::vector<std::string>& args) {
         if (args[i] == "-o") {
             if (i + 1 >= args.size()) throw UsageError("-o needs a folder");
             options.folder = args[++i];
+        } else if (args[i] == "--as-stored") {
+            options.asStored = true;
         } else {
             options.inputs.push_back(args[i]);
         }
@@ -65,8 +68,8 @@ std::string OutputName(const std::filesystem::path& input, std::set<std::string>
 
 }  // namespace
 
-bool MakeListThumbnail(const std::string& path, PxImage& image) {
-    if (LoadThumbnailPicture(path, image) == 0) return false;
+bool MakeListThumbnail(const std::string& path, PxImage& image, const PxLoadOptions& load) {
+    if (LoadThumbnailPicture(path, image, load) == 0) return false;
     MakeSquareThumbnail(image, kSize);
     MaskBlack(image);
     return true;
@@ -92,7 +95,7 @@ int RunThumbnail(const std::vector<std::string>& args) {
             status = 1;
             continue;
         }
-        if (!MakeListThumbnail(input, image)) {
+        if (!MakeListThumbnail(input, image, LoadOptionsOf(options.asStored, {input, {}}))) {
             std::cout << "skipped " << input << ": its extension names no picture\n";
             continue;
         }

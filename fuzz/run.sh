@@ -2,8 +2,8 @@
 # Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the committed
 # seeds (fuzz/corpus/TARGET), the inputs that once failed (fuzz/regressions/TARGET)
 # and, for the picture decoders, the public picture suites, and runs one target.
-# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_dispatch|fuzz_movie|
-#                    fuzz_registry|fuzz_script|fuzz_shell_names [SECONDS]
+# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_webp|fuzz_tiff|fuzz_dispatch|
+#                    fuzz_movie|fuzz_registry|fuzz_script|fuzz_shell_names [SECONDS]
 # A finding goes into fuzz/regressions/TARGET once fixed, so CI replays it for good.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -49,6 +49,9 @@ elif [[ -d $data ]]; then
             ;;
         fuzz_png) find "$data" -name '*.png' -size -200k -exec cp -n {} "$corpus/" \; ;;
         fuzz_jpeg) find "$data/jpeg" \( -name '*.jpg' -o -name '*.jpeg' \) -size -200k \
+            -exec cp -n {} "$corpus/" \; ;;
+        fuzz_webp) find "$data" -name '*.webp' -size -200k -exec cp -n {} "$corpus/" \; ;;
+        fuzz_tiff) find "$data" \( -name '*.tif' -o -name '*.tiff' \) -size -200k \
             -exec cp -n {} "$corpus/" \; ;;
         fuzz_dispatch)
             # The first byte of a seed selects the codec: 1 BMP, 2 GIF, 3 JPEG, 4 PNG.

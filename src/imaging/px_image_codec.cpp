@@ -14,6 +14,8 @@
 #include "px_mem_file.h"
 #include "px_message.h"
 #include "px_png_codec.h"
+#include "px_tiff_codec.h"
+#include "px_webp_codec.h"
 
 namespace {
 
@@ -130,6 +132,14 @@ bool PxImage::Decode(PxFile* stream, DWORD imageType, const PxLoadOptions& optio
         }
         case PX_FORMAT_PNG: {
             PxPngCodec codec;
+            return DecodeWith(codec, stream, options);
+        }
+        case PX_FORMAT_WEBP: {
+            PxWebpCodec codec;
+            return DecodeWith(codec, stream, options);
+        }
+        case PX_FORMAT_TIFF: {
+            PxTiffCodec codec;
             return DecodeWith(codec, stream, options);
         }
         default:

@@ -2,7 +2,7 @@
 # Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the committed
 # seeds (fuzz/corpus/TARGET), the inputs that once failed (fuzz/regressions/TARGET)
 # and, for the picture decoders, the public picture suites, and runs one target.
-# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_dispatch|fuzz_movie|
+# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_heif|fuzz_dispatch|fuzz_movie|
 #                    fuzz_registry|fuzz_script|fuzz_shell_names [SECONDS]
 # A finding goes into fuzz/regressions/TARGET once fixed, so CI replays it for good.
 set -euo pipefail
@@ -23,6 +23,9 @@ mkdir -p "$corpus"
 for seeds in "fuzz/corpus/$target" "fuzz/regressions/$target"; do
     [[ -d $seeds ]] && find "$seeds" -type f -exec cp -n {} "$corpus/" \;
 done
+# Seeds made by imaging_tests' FuzzSeeds tests (ctest -R FuzzSeeds in build/).
+made=build/fuzz-seeds/$target
+[[ -d $made ]] && find "$made" -type f -exec cp -n {} "$corpus/" \;
 data=../shared/testdata
 if [[ $target == fuzz_movie ]]; then
     # Movies are our own format: the wizard's movies in every language and the
@@ -50,6 +53,7 @@ elif [[ -d $data ]]; then
         fuzz_png) find "$data" -name '*.png' -size -200k -exec cp -n {} "$corpus/" \; ;;
         fuzz_jpeg) find "$data/jpeg" \( -name '*.jpg' -o -name '*.jpeg' \) -size -200k \
             -exec cp -n {} "$corpus/" \; ;;
+        fuzz_heif) ;; # no HEIF files among the suites: the made seeds above
         fuzz_dispatch)
             # The first byte of a seed selects the codec: 1 BMP, 2 GIF, 3 JPEG, 4 PNG.
             i=0

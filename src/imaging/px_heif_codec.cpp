@@ -45,6 +45,7 @@ bool PxHeifCodec::DecodeBytes(const unsigned char* data, std::size_t size) {
     const heif_error got = heif_context_get_primary_image_handle(context.get(), &raw);
     PxHeifHandle primary(raw);
     if (got.code != heif_error_Ok || !primary) return Fail(got);
+    // A file whose picture is too large is refused even where a thumbnail would do.
     if (!CheckSize(primary.get())) return false;
     const PxLoadOptions& options = LoadOptions();
     PxHeifHandle thumb =
@@ -72,7 +73,9 @@ bool PxHeifCodec::DecodeHandle(const heif_image_handle* handle) {
     if (!CheckSize(handle)) return false;
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
     const int bits = heif_image_handle_get_luma_bits_per_pixel(handle);
+    if (bits > 16) return Fail("HEIF bit depth is not supported");
     const bool deep = bits > 8;
+    const int depth = deep ? bits : 8;
     PxHeifOptions options(heif_decoding_options_alloc());
     if (!options) return Fail(kNoMemory);
     options->ignore_transformations = LoadOptions().upright ? 0 : 1;
@@ -84,8 +87,7 @@ bool PxHeifCodec::DecodeHandle(const heif_image_handle* handle) {
         heif_decode_image(handle, &raw, heif_colorspace_RGB, chroma, options.get());
     PxHeifPicture picture(raw);
     if (decoded.code != heif_error_Ok || !picture) return Fail(decoded);
-    return StorePicture(picture.get(), alpha, deep ? bits : 8,
-                        ProfileConversion(handle, alpha, deep ? bits : 8));
+    return StorePicture(picture.get(), alpha, depth, ProfileConversion(handle, alpha, depth));
 }
 
 namespace {

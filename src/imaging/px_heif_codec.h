@@ -16,7 +16,8 @@ public:
     PxHeifCodec() : PxImage(PX_FORMAT_HEIF) {}
 
     // The file's own rotation, mirroring and crop are applied with
-    // LoadOptions().upright and left out otherwise; Orientation() stays 1.
+    // LoadOptions().upright and left out otherwise; Orientation() stays 1, as the
+    // EXIF orientation some files carry says again what those already do.
     bool Decode(PxFile* stream);
 
 private:

@@ -16,6 +16,7 @@
 
 #include "imaging/px_image.h"
 #include "imaging/px_mem_file.h"
+#include "imaging/px_message.h"
 
 namespace {
 
@@ -376,13 +377,22 @@ TEST_F(HeifDecode, HugeDeclaredSizesAreRefusedQuickly) {
     EXPECT_STREQ(Decode(huge).image.GetLastError(), "HEIF image is too large");
 }
 
+int g_boxes = 0;
+int CountBox(const char*, const char*, UINT) {
+    return ++g_boxes, IDOK;
+}
+
 TEST_F(HeifDecode, FailureLeavesThePictureAndShowsNoMessage) {
+    const PxMessageBoxHook previous = PxSetMessageBoxHook(CountBox);
+    g_boxes = 0;
     PxImage image = Pattern(4, 3, false);
     Bytes junk(64, 0);
     PxMemFile file(junk.data(), DWORD(junk.size()));
     EXPECT_FALSE(image.Decode(&file, PX_FORMAT_HEIF, PxLoadOptions{}));
+    PxSetMessageBoxHook(previous);
     EXPECT_EQ(image.GetWidth(), 4u);
     EXPECT_STRNE(image.GetLastError(), "");
+    EXPECT_EQ(g_boxes, 0);
 }
 
 }  // namespace

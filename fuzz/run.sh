@@ -2,8 +2,8 @@
 # Builds the fuzzers with clang, ASan and UBSan, seeds a corpus from the committed
 # seeds (fuzz/corpus/TARGET), the inputs that once failed (fuzz/regressions/TARGET)
 # and, for the picture decoders, the public picture suites, and runs one target.
-# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_webp|fuzz_tiff|fuzz_dispatch|
-#                    fuzz_movie|fuzz_registry|fuzz_script|fuzz_shell_names [SECONDS]
+# usage: fuzz/run.sh fuzz_bmp|fuzz_gif|fuzz_png|fuzz_jpeg|fuzz_webp|fuzz_tiff|fuzz_heif|
+#                    fuzz_dispatch|fuzz_movie|fuzz_registry|fuzz_script|fuzz_shell_names [SECONDS]
 # A finding goes into fuzz/regressions/TARGET once fixed, so CI replays it for good.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,6 +23,9 @@ mkdir -p "$corpus"
 for seeds in "fuzz/corpus/$target" "fuzz/regressions/$target"; do
     [[ -d $seeds ]] && find "$seeds" -type f -exec cp -n {} "$corpus/" \;
 done
+# Seeds made by imaging_tests' FuzzSeeds tests (ctest -R FuzzSeeds in build/).
+made=build/fuzz-seeds/$target
+[[ -d $made ]] && find "$made" -type f -exec cp -n {} "$corpus/" \;
 data=../shared/testdata
 if [[ $target == fuzz_movie ]]; then
     # Movies are our own format: the wizard's movies in every language and the
@@ -53,6 +56,7 @@ elif [[ -d $data ]]; then
         fuzz_webp) find "$data" -name '*.webp' -size -200k -exec cp -n {} "$corpus/" \; ;;
         fuzz_tiff) find "$data" \( -name '*.tif' -o -name '*.tiff' \) -size -200k \
             -exec cp -n {} "$corpus/" \; ;;
+        fuzz_heif) ;; # no HEIF files among the suites: the made seeds above
         fuzz_dispatch)
             # The first byte of a seed selects the codec: 1 BMP, 2 GIF, 3 JPEG, 4 PNG.
             i=0

@@ -9,6 +9,7 @@
 #include "px_bmp_codec.h"
 #include "px_format_sniff.h"
 #include "px_gif_codec.h"
+#include "px_heif_codec.h"
 #include "px_io_file.h"
 #include "px_jpeg_codec.h"
 #include "px_mem_file.h"
@@ -140,6 +141,10 @@ bool PxImage::Decode(PxFile* stream, DWORD imageType, const PxLoadOptions& optio
         }
         case PX_FORMAT_TIFF: {
             PxTiffCodec codec;
+            return DecodeWith(codec, stream, options);
+        }
+        case PX_FORMAT_HEIF: {
+            PxHeifCodec codec;
             return DecodeWith(codec, stream, options);
         }
         default:

@@ -76,6 +76,7 @@ PxColorToSrgb::PxColorToSrgb(const BYTE* profile, std::size_t size, PxPixelLayou
     transform_->handle = handle;
 }
 
+PxColorToSrgb::PxColorToSrgb() = default;
 PxColorToSrgb::PxColorToSrgb(PxColorToSrgb&&) noexcept = default;
 PxColorToSrgb& PxColorToSrgb::operator=(PxColorToSrgb&&) noexcept = default;
 PxColorToSrgb::~PxColorToSrgb() = default;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "imaging/px_image.h"
+#include "imaging/support/icc_profiles.h"
 #include "imaging/support/jpeg_reference.h"
 #include "imaging/support/metadata_splice.h"
 #include "imaging/support/picture_tools.h"
@@ -42,38 +43,6 @@ PxImage ColourfulPicture() {
                 RGBQUAD{static_cast<BYTE>((x * 23 + y * 90) % 256), static_cast<BYTE>(255 - y * 30),
                         static_cast<BYTE>((x * 17) % 256), 0});
     return image;
-}
-
-// Profiles made with LittleCMS, so that the tests need no profile files.
-struct ProfileClose {
-    void operator()(void* p) const { cmsCloseProfile(p); }
-};
-using Profile = std::unique_ptr<void, ProfileClose>;
-
-Bytes SaveProfile(cmsHPROFILE profile) {
-    cmsUInt32Number size = 0;
-    if (!profile || !cmsSaveProfileToMem(profile, nullptr, &size)) return {};
-    Bytes out(size);
-    if (!cmsSaveProfileToMem(profile, out.data(), &size)) return {};
-    return out;
-}
-
-// Rec. 2020 primaries with linear curves: 8 bits of it leave the shadows coarse.
-Profile LinearRec2020() {
-    const cmsCIExyY white{0.3127, 0.3290, 1.0};
-    const cmsCIExyYTRIPLE primaries{{0.708, 0.292, 1.0}, {0.170, 0.797, 1.0}, {0.131, 0.046, 1.0}};
-    cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
-    cmsToneCurve* curves[3] = {linear, linear, linear};
-    Profile p(cmsCreateRGBProfile(&white, &primaries, curves));
-    cmsFreeToneCurve(linear);
-    return p;
-}
-
-Profile LinearGrey() {
-    cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
-    Profile p(cmsCreateGrayProfile(cmsD50_xyY(), linear));
-    cmsFreeToneCurve(linear);
-    return p;
 }
 
 // LittleCMS's own conversion into sRGB doubles, as the decoder's transform is

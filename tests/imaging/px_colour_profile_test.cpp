@@ -373,3 +373,57 @@ TEST(PxColourProfile, DamagedProfilesLeavePixelsAsStored) {
         EXPECT_EQ(Decoded(InsertJpegSegments(jpeg, 0xE2, set), PX_FORMAT_JPG, ToSrgb()).rgb,
                   storedJpeg.rgb);
 }
+
+namespace {
+
+// The file without its segments of the given APPn marker.
+Bytes WithoutSegment(const Bytes& jpeg, int marker) {
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    std::size_t at = 2;
+    while (at + 4 <= jpeg.size() && jpeg[at] == 0xFF && jpeg[at + 1] != 0xDA) {
+        const std::size_t length = std::size_t{jpeg[at + 2]} << 8 | jpeg[at + 3];
+        if (jpeg[at + 1] != marker)
+            out.insert(out.end(), jpeg.begin() + static_cast<long>(at),
+                       jpeg.begin() + static_cast<long>(at + 2 + length));
+        at += 2 + length;
+    }
+    out.insert(out.end(), jpeg.begin() + static_cast<long>(at), jpeg.end());
+    return out;
+}
+
+}  // namespace
+
+// CMYK files convert through their profile: with Adobe's marker the samples are
+// inverted (255 no ink), without it they are ink as stored.
+TEST(PxColourProfile, CmykJpegConvertsThroughItsProfile) {
+    const Profile cmyk = SimpleCmyk();
+    const Bytes profile = SaveProfile(cmyk.get());
+    ASSERT_FALSE(profile.empty());
+    JpegPicture jp;
+    jp.width = 16;
+    jp.height = 8;
+    jp.components = 4;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x)
+            jp.samples.insert(
+                jp.samples.end(),
+                {static_cast<unsigned char>(x * 16), static_cast<unsigned char>(y * 32),
+                 static_cast<unsigned char>(255 - x * 8), static_cast<unsigned char>(200 + y * 5)});
+    const Bytes adobe = WriteJpegDirectly(jp, JCS_CMYK, 95);
+    ASSERT_FALSE(adobe.empty());
+    for (bool inverted : {true, false}) {
+        SCOPED_TRACE(inverted ? "Adobe marker" : "no Adobe marker");
+        const Bytes file = JpegWithProfile(inverted ? adobe : WithoutSegment(adobe, 0xEE), profile);
+        const auto samples = DecodeJpegDirectly(file);
+        ASSERT_TRUE(samples && samples->components == 4);
+        std::vector<unsigned char> ink = samples->samples;
+        if (inverted)
+            for (unsigned char& v : ink)
+                v = static_cast<unsigned char>(255 - v);
+        const std::vector<double> want =
+            ReferenceToSrgb(cmyk.get(), TYPE_CMYK_8, ink.data(), ink.size() / 4);
+        const RgbPicture got = Decoded(file, PX_FORMAT_JPG, ToSrgb());
+        EXPECT_LE(MeanDifference(got.rgb, want), 1.0);
+        EXPECT_GE(MaxDifference(got, Decoded(file, PX_FORMAT_JPG, {})), 20);
+    }
+}

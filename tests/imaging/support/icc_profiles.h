@@ -38,3 +38,33 @@ inline Profile LinearGrey() {
     cmsFreeToneCurve(linear);
     return p;
 }
+
+namespace icc_profiles_detail {
+
+// Ink darkens and tints: cyan takes red, magenta green, yellow blue, black all.
+inline cmsInt32Number InkToLab(const cmsUInt16Number in[], cmsUInt16Number out[], void*) {
+    const double c = in[0] / 65535.0, m = in[1] / 65535.0, y = in[2] / 65535.0, k = in[3] / 65535.0;
+    const cmsCIELab lab{100.0 * (1 - k) * (1 - 0.25 * c - 0.35 * m - 0.1 * y), 60.0 * (m - c),
+                        70.0 * (y - 0.5 * c - 0.5 * m)};
+    cmsFloat2LabEncoded(out, &lab);
+    return TRUE;
+}
+
+}  // namespace icc_profiles_detail
+
+// A small CMYK profile (ink to Lab through a table), for CMYK JPEG files.
+inline Profile SimpleCmyk() {
+    Profile p(cmsCreateProfilePlaceholder(nullptr));
+    if (!p) return p;
+    cmsSetDeviceClass(p.get(), cmsSigOutputClass);
+    cmsSetColorSpace(p.get(), cmsSigCmykData);
+    cmsSetPCS(p.get(), cmsSigLabData);
+    cmsPipeline* lut = cmsPipelineAlloc(nullptr, 4, 3);
+    cmsStage* table = cmsStageAllocCLut16bit(nullptr, 5, 4, 3, nullptr);
+    cmsStageSampleCLut16bit(table, icc_profiles_detail::InkToLab, nullptr, 0);
+    cmsPipelineInsertStage(lut, cmsAT_BEGIN, table);
+    cmsWriteTag(p.get(), cmsSigAToB0Tag, lut);
+    cmsWriteTag(p.get(), cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    cmsPipelineFree(lut);
+    return p;
+}

@@ -258,3 +258,12 @@ TEST(PxExifOrientation, ReadsEitherByteOrderWithOrWithoutHeader) {
         }
     }
 }
+
+// A PNG's eXIf is read up to the chunk cap (1 MB); a larger one is passed over.
+TEST(PxExifOrientation, PngExifPastTheCapIsPassedOver) {
+    Bytes padded = ExifWithOrientation(6);
+    padded.resize(1000);
+    EXPECT_FALSE(PngStaysAsStored(padded));
+    padded.resize((1u << 20) + 1);
+    EXPECT_TRUE(PngStaysAsStored(padded));
+}

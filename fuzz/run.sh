@@ -58,10 +58,11 @@ elif [[ -d $data ]]; then
             -exec cp -n {} "$corpus/" \; ;;
         fuzz_heif) ;; # no HEIF files among the suites: the made seeds above
         fuzz_dispatch)
-            # The first byte of a seed selects the codec: 1 BMP, 2 GIF, 3 JPEG, 4 PNG.
+            # The first byte of a seed selects the codec: 1 BMP, 2 GIF, 3 JPEG, 4 PNG,
+            # 5 WebP, 6 HEIF, 7 TIFF.
             i=0
             while IFS= read -r -d '' f; do
-                case $f in *.bmp) t=1 ;; *.gif) t=2 ;; *.jpg | *.jpeg) t=3 ;; *.png) t=4 ;; *) continue ;; esac
+                case $f in *.bmp) t=1 ;; *.gif) t=2 ;; *.jpg | *.jpeg) t=3 ;; *.png) t=4 ;; *.webp) t=5 ;; *.heic | *.avif) t=6 ;; *.tif | *.tiff) t=7 ;; *) continue ;; esac
                 { printf "\\x0$t"; cat "$f"; } >"$corpus/seed$((i++))"
             done < <(find "$data" -type f -size -200k -print0)
             ;;

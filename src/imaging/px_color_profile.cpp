@@ -49,6 +49,14 @@ LayoutFormat FormatOf(PxPixelLayout layout) {
 // broken profile only means the picture is taken as sRGB.
 void QuietLog(cmsContext, cmsUInt32Number, const char*) {}
 
+// The size the header declares must be there: LittleCMS would read a profile cut
+// short up to the size it was given and take what it finds.
+bool WholeProfile(const BYTE* profile, std::size_t size) {
+    const std::size_t declared = std::size_t{profile[0]} << 24 | std::size_t{profile[1]} << 16 |
+                                 std::size_t{profile[2]} << 8 | profile[3];
+    return declared >= 132 && declared <= size;
+}
+
 }  // namespace
 
 struct PxColorToSrgb::Transform {
@@ -59,7 +67,7 @@ struct PxColorToSrgb::Transform {
 };
 
 PxColorToSrgb::PxColorToSrgb(const BYTE* profile, std::size_t size, PxPixelLayout layout) {
-    if (!profile || size < 132 || size > INT_MAX) return;
+    if (!profile || size < 132 || size > INT_MAX || !WholeProfile(profile, size)) return;
     static std::once_flag quiet;
     std::call_once(quiet, [] { cmsSetLogErrorHandler(QuietLog); });
     const LayoutFormat in = FormatOf(layout);
@@ -69,8 +77,12 @@ PxColorToSrgb::PxColorToSrgb(const BYTE* profile, std::size_t size, PxPixelLayou
     if (!srgb) return;
     // Perceptual where the profile has tables for it, as viewers show photos;
     // LittleCMS falls back to relative colorimetric for matrix profiles.
+    cmsUInt32Number flags = cmsFLAGS_BLACKPOINTCOMPENSATION;
+    // LittleCMS's optimised pipelines resample the curves coarsely: 16-bit linear
+    // shadows came out at half their level. Full-depth input takes the exact path.
+    if (T_BYTES(in.format) == 2) flags |= cmsFLAGS_NOOPTIMIZE;
     cmsHTRANSFORM handle = cmsCreateTransform(source.get(), in.format, srgb.get(), TYPE_BGR_8,
-                                              INTENT_PERCEPTUAL, cmsFLAGS_BLACKPOINTCOMPENSATION);
+                                              INTENT_PERCEPTUAL, flags);
     if (!handle) return;
     transform_ = std::make_unique<Transform>();
     transform_->handle = handle;

@@ -28,7 +28,7 @@ enum class PxPixelLayout {
 // as sRGB, as if there were no profile.
 class PxColorToSrgb {
 public:
-    PxColorToSrgb();
+    PxColorToSrgb();  // empty; defined beside Transform, which is incomplete here
     PxColorToSrgb(const BYTE* profile, std::size_t size, PxPixelLayout layout);
     PxColorToSrgb(PxColorToSrgb&&) noexcept;
     PxColorToSrgb& operator=(PxColorToSrgb&&) noexcept;

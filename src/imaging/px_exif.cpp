@@ -2,6 +2,7 @@
 
 #include <libexif/exif-data.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -35,9 +36,33 @@ std::unique_ptr<ExifData, ExifDataFree> ParseExif(const BYTE* data, std::size_t 
     return exif;
 }
 
+// The first IFD must hold all the entries it declares: libexif reads whatever
+// entries fit, which takes a value out of a directory that is already damaged.
+bool FirstIfdFits(const BYTE* data, std::size_t size) {
+    if (size >= sizeof kExifHeader && std::memcmp(data, kExifHeader, sizeof kExifHeader) == 0) {
+        data += sizeof kExifHeader;
+        size -= sizeof kExifHeader;
+    }
+    if (size < 8 || (data[0] != data[1]) || (data[0] != 'I' && data[0] != 'M')) return false;
+    const bool big = data[0] == 'M';
+    const auto read = [&](std::size_t at, int bytes) {
+        std::uint32_t v = 0;
+        for (int i = 0; i < bytes; ++i) {
+            const std::uint32_t b = data[at + static_cast<std::size_t>(i)];
+            v |= big ? b << (8 * (bytes - 1 - i)) : b << (8 * i);
+        }
+        return v;
+    };
+    const std::uint64_t ifd = read(4, 4);
+    if (ifd + 2 > size) return false;
+    const std::uint64_t entries = read(static_cast<std::size_t>(ifd), 2);
+    return ifd + 2 + 12 * entries <= size;
+}
+
 }  // namespace
 
 int PxExifOrientation(const BYTE* data, std::size_t size) {
+    if (!data || !FirstIfdFits(data, size)) return 1;
     const auto exif = ParseExif(data, size);
     if (!exif) return 1;
     ExifEntry* entry = exif_content_get_entry(exif->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);

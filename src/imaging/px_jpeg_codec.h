@@ -1,14 +1,17 @@
 // JPEG pictures through libjpeg: grey, RGB and CMYK files in; grey-ramp and RGB
-// pictures out.
+// pictures out. With the load options, the EXIF orientation (APP1) is reported and
+// an embedded ICC profile (APP2) converts the colours to sRGB.
 #pragma once
 
+#include "px_color_profile.h"
 #include "px_file.h"
 #include "px_image.h"
+#include "px_load_options.h"
 
 struct PxJpegReadState;
 struct PxJpegWriteState;
 
-class PxJpegCodec : public PxImage {
+class PxJpegCodec : public PxImage, public PxDecodeSettings {
 public:
     PxJpegCodec() : PxImage(PX_FORMAT_JPG) {}
 
@@ -25,7 +28,11 @@ private:
     // a library error jumps back out of these, so they hold no object with a
     // destructor.
     bool DecodeGuarded(PxJpegReadState& s, PxFile* stream);
+    void SaveMarkers(PxJpegReadState& s) const;
     bool ReadPicture(PxJpegReadState& s);
+    void ReadOrientation(const PxJpegReadState& s);
+    void ReadProfile(PxJpegReadState& s) const;
+    void ConvertGrayPalette(const PxColorToSrgb& colour);
     void ReadResolution(const PxJpegReadState& s);
     void ReadPalette(const PxJpegReadState& s);
     bool ReadScanlines(PxJpegReadState& s);

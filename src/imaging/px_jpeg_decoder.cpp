@@ -1,18 +1,11 @@
 // JPEG reading: libjpeg decodes with its default output (grey, RGB or CMYK);
-// the scanlines land bottom-up as 8-bit grey or 24-bit blue, green, red.
+// the scanlines land bottom-up as 8-bit grey or 24-bit blue, green, red, through
+// the embedded profile when sRGB is asked for.
 #include <algorithm>
 #include <cstring>
 
 #include "px_jpeg_codec.h"
-#include "px_jpeg_stream.h"
-
-// Plain data: a library error jumps over every frame that uses it.
-struct PxJpegReadState {
-    PxJpegError error;
-    jpeg_decompress_struct cinfo;
-    PxJpegSource source;
-    jpeg_progress_mgr progress;
-};
+#include "px_jpeg_read_state.h"
 
 namespace {
 
@@ -34,7 +27,9 @@ unsigned PxJpegReductionFor(DWORD width, DWORD height, DWORD side) {
 
 bool PxJpegCodec::Decode(PxFile* stream) {
     if (!stream) return false;
+    PxColorToSrgb colour;
     PxJpegReadState s{};
+    s.colour = &colour;
     const bool ok = DecodeGuarded(s, stream);
     jpeg_destroy_decompress(&s.cinfo);
     if (!ok) SetLastErrorText(s.error.message);
@@ -49,6 +44,7 @@ bool PxJpegCodec::DecodeGuarded(PxJpegReadState& s, PxFile* stream) {
     s.cinfo.mem->max_memory_to_use = kMaxLibraryMemory;
     PxJpegReadFrom(&s.cinfo, s.source, stream);
     PxJpegLimitScans(&s.cinfo, s.progress);
+    SaveMarkers(s);
     return ReadPicture(s);
 }
 
@@ -57,6 +53,8 @@ bool PxJpegCodec::ReadPicture(PxJpegReadState& s) {
     jpeg_read_header(&cinfo, TRUE);
     if (std::uint64_t{cinfo.image_width} * cinfo.image_height > kPxMaxPixels)
         return PxJpegFail(s.error, "JPEG image is too large");
+    if (LoadOptions().upright) ReadOrientation(s);
+    if (LoadOptions().toSrgb) ReadProfile(s);
     cinfo.scale_num = 1;
     cinfo.scale_denom =
         PxJpegReductionFor(cinfo.image_width, cinfo.image_height, minimumLongerSide_);
@@ -72,9 +70,12 @@ bool PxJpegCodec::ReadPicture(PxJpegReadState& s) {
         return PxJpegFail(s.error, "Can't allocate memory");
     ReadResolution(s);
     ReadPalette(s);
+    if (*s.colour && cinfo.output_components == 1) ConvertGrayPalette(*s.colour);
     if (!ReadScanlines(s)) return false;
     jpeg_finish_decompress(&cinfo);
-    if (cinfo.output_components == 3 && !SwapRedBlue()) return PxJpegFail(s.error, kCancelled);
+    // Converted rows are already blue first.
+    if (cinfo.output_components == 3 && !*s.colour && !SwapRedBlue())
+        return PxJpegFail(s.error, kCancelled);
     return true;
 }
 
@@ -105,19 +106,23 @@ void PxJpegCodec::ReadPalette(const PxJpegReadState& s) {
     }
 }
 
-// Scanlines arrive top first. Four-component (CMYK) samples are mixed down to
-// RGB; other rows are copied as far as the image row reaches.
+// Scanlines arrive top first. Colour rows go through the profile when there is
+// one; otherwise four-component (CMYK) samples are mixed down to RGB and other
+// rows are copied as far as the image row reaches.
 bool PxJpegCodec::ReadScanlines(PxJpegReadState& s) {
     jpeg_decompress_struct& cinfo = s.cinfo;
     const JDIMENSION stride = cinfo.output_width * static_cast<JDIMENSION>(cinfo.output_components);
     JSAMPARRAY buffer =
         (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE, stride, 1);
     const bool cmyk = cinfo.output_components == 4 && !cinfo.quantize_colors;
+    const bool convert = *s.colour && cinfo.output_components > 1;
     while (cinfo.output_scanline < cinfo.output_height) {
         if (info.escape) return PxJpegFail(s.error, kCancelled);
         const LONG y = static_cast<LONG>(GetHeight() - 1 - cinfo.output_scanline);
         if (jpeg_read_scanlines(&cinfo, buffer, 1) != 1) break;
-        if (cmyk)
+        if (convert)
+            s.colour->ConvertRow(buffer[0], RowAt(y), GetWidth());
+        else if (cmyk)
             CmykToBgr(buffer[0], RowAt(y));
         else
             std::memcpy(RowAt(y), buffer[0], std::min<DWORD>(stride, info.effWidth));

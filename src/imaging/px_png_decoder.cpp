@@ -5,19 +5,7 @@
 #include <cstring>
 
 #include "px_png_codec.h"
-#include "px_png_stream.h"
-
-// Plain data: a library error jumps over every frame that uses it.
-struct PxPngReadState {
-    PxPngFailure failure;
-    PxPngSource source;
-    png_structp png;
-    png_infop info;
-    BYTE* row;  // the library's row buffer
-    std::size_t rowSize;
-    int fileBits;  // bits per pixel in the file, before any transformation
-    bool withAlpha;
-};
+#include "px_png_read_state.h"
 
 namespace {
 
@@ -50,9 +38,12 @@ void WidenTwoBitRow(BYTE* row, DWORD width) {
 }  // namespace
 
 bool PxPngCodec::Decode(PxFile* stream) {
+    PxColorToSrgb colour;
     PxPngReadState s{};
+    s.colour = &colour;
     const bool ok = stream ? DecodeGuarded(s, stream) : PxPngFail(s.failure, "Read Error");
     std::free(s.row);
+    std::free(s.deep);
     if (s.png) png_destroy_read_struct(&s.png, s.info ? &s.info : nullptr, nullptr);
     if (!ok) SetLastErrorText(s.failure.message);
     return ok;
@@ -68,7 +59,9 @@ bool PxPngCodec::ReadPicture(PxPngReadState& s, PxFile* stream) {
     if (!StartReading(s, stream) || !CreateFromHeader(s)) return false;
     const int passes = StartRows(s);
     if (passes == 0 || !ReadRows(s, passes)) return false;
+    if (*s.colour && !s.fullDepth) ConvertPixels(s);
     png_read_end(s.png, s.info);
+    if (LoadOptions().upright) ReadOrientation(s);
     return true;
 }
 
@@ -78,7 +71,7 @@ bool PxPngCodec::StartReading(PxPngReadState& s, PxFile* stream) {
     s.info = png_create_info_struct(s.png);
     if (!s.info) return PxPngFail(s.failure, "Failed to initialize PNG info structure");
     PxPngSetLimits(s.png);
-    PxPngReadFrom(s.png, s.source, stream);
+    PxPngReadFrom(s.png, s.source, stream, LoadOptions().upright);
     png_read_info(s.png, s.info);
     return CheckDimensions(s, stream);
 }
@@ -88,22 +81,30 @@ bool PxPngCodec::StartReading(PxPngReadState& s, PxFile* stream) {
 bool PxPngCodec::CreateFromHeader(PxPngReadState& s) {
     const int colorType = png_get_color_type(s.png, s.info);
     s.fileBits = png_get_channels(s.png, s.info) * png_get_bit_depth(s.png, s.info);
+    if (LoadOptions().toSrgb) ReadProfile(s);
     SetupBackground(s);
-    if (png_get_bit_depth(s.png, s.info) == 16) png_set_strip_16(s.png);
-    if (!Create(png_get_image_width(s.png, s.info), png_get_image_height(s.png, s.info),
-                static_cast<LONG>(BppForFileBits(s.fileBits)), PX_FORMAT_PNG))
+    if (s.fullDepth)
+        SetupFullDepth(s);
+    else if (png_get_bit_depth(s.png, s.info) == 16)
+        png_set_strip_16(s.png);
+    const LONG bpp = s.fullDepth ? 24 : static_cast<LONG>(BppForFileBits(s.fileBits));
+    if (!Create(png_get_image_width(s.png, s.info), png_get_image_height(s.png, s.info), bpp,
+                PX_FORMAT_PNG))
         return PxPngFail(s.failure, kNoMemory);
     ReadPalette(s, s.fileBits);
     ReadPaletteAlpha(s);
+    if (*s.colour && !s.fullDepth) ConvertPalette(s);
 
     s.withAlpha = colorType == PNG_COLOR_TYPE_RGB_ALPHA ||
                   (colorType == PNG_COLOR_TYPE_GRAY_ALPHA && s.fileBits == 32);
     if (s.withAlpha) {
-        if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(s.png);
-        png_set_filler(s.png, 0xFF, PNG_FILLER_AFTER);
+        if (!s.fullDepth) {
+            if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(s.png);
+            png_set_filler(s.png, 0xFF, PNG_FILLER_AFTER);
+        }
         if (!AlphaCreate()) return PxPngFail(s.failure, kNoMemory);
     }
-    if (colorType & PNG_COLOR_MASK_COLOR) png_set_bgr(s.png);
+    if ((colorType & PNG_COLOR_MASK_COLOR) && !s.fullDepth) png_set_bgr(s.png);
     return true;
 }
 
@@ -120,6 +121,7 @@ int PxPngCodec::StartRows(PxPngReadState& s) {
     // library that did would be refused rather than trusted.
     if (png_get_rowbytes(s.png, s.info) > s.rowSize)
         return PxPngFail(s.failure, "PNG row does not fit the row buffer");
+    if (s.fullDepth && !CheckFullDepthRows(s, passes)) return 0;
     return passes;
 }
 
@@ -162,7 +164,9 @@ void PxPngCodec::SetupBackground(PxPngReadState& s) {
         return;
     }
     png_color_16 grey{};
-    grey.red = grey.green = grey.blue = grey.gray = 192;
+    // The library takes this colour in the depth of the rows it hands over.
+    const png_uint_16 level = s.fullDepth ? 192 * 257 : 192;
+    grey.red = grey.green = grey.blue = grey.gray = level;
     // Grey files below 8 bits take the background in their own depth.
     const int depth = png_get_bit_depth(s.png, s.info);
     if (depth < 8) grey.gray = static_cast<png_uint_16>((192 * ((1 << depth) - 1) + 127) / 255);
@@ -214,6 +218,10 @@ bool PxPngCodec::ReadRows(PxPngReadState& s, int passes) {
         const bool lastPass = pass == passes - 1;
         for (LONG j = 0; j < height; ++j) {
             if (info.escape) return PxPngFail(s.failure, kCancelled);
+            if (s.fullDepth) {
+                ReadDeepRow(s, j, lastPass);
+                continue;
+            }
             const LONG y = height - 1 - j;
             if (pass > 0) {
                 if (s.withAlpha)

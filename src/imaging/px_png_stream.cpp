@@ -21,15 +21,17 @@ constexpr png_uint_32 kChunkCap = 1u << 20;
 constexpr png_uint_32 kProfileCap = 4u << 20;
 // What the library may inflate a profile into.
 constexpr std::size_t kChunkMallocMax = kProfileCap;
-// Texts, Exif and suggested palettes never reach the picture: passed over, they
-// cost neither memory nor time however many a file holds.
-constexpr const char* kNeverRead[] = {"tEXt", "zTXt", "iTXt", "eXIf", "sPLT"};
+// Texts and suggested palettes never reach the picture: passed over, they cost
+// neither memory nor time however many a file holds. Exif is read only for its
+// orientation, under the common cap.
+constexpr const char* kNeverRead[] = {"tEXt", "zTXt", "iTXt", "sPLT"};
 
 bool SameType(const png_byte* a, const char* b) {
     return std::memcmp(a, b, 4) == 0;
 }
 
-bool NeverRead(const png_byte* type) {
+bool NeverRead(const PxPngSource& source, const png_byte* type) {
+    if (SameType(type, "eXIf")) return !source.readExif;
     for (const char* name : kNeverRead)
         if (SameType(type, name)) return true;
     return false;
@@ -54,7 +56,7 @@ void ScreenChunk(png_structp png, PxPngSource& source, const png_byte* header) {
     const png_byte* type = header + 4;
     const png_uint_32 length = png_get_uint_32(header);
     const bool ancillary = (type[0] & 0x20) != 0;
-    if (!ancillary || (!NeverRead(type) && length <= CapOf(type))) return;
+    if (!ancillary || (!NeverRead(source, type) && length <= CapOf(type))) return;
     std::memcpy(source.skipped, type, 4);
     source.skipped[4] = 0;
     source.skippedKeep = png_handle_as_unknown(png, source.skipped);
@@ -112,8 +114,9 @@ void PxPngSetLimits(png_structp png) {
     png_set_chunk_malloc_max(png, kChunkMallocMax);
 }
 
-void PxPngReadFrom(png_structp png, PxPngSource& source, PxFile* stream) {
+void PxPngReadFrom(png_structp png, PxPngSource& source, PxFile* stream, bool readExif) {
     source.stream = stream;
+    source.readExif = readExif;
     source.skipped[0] = 0;
     png_set_read_fn(png, &source, ReadData);
 }

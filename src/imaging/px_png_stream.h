@@ -32,6 +32,7 @@ void PxPngSetLimits(png_structp png);
 // Plain data, like the failure.
 struct PxPngSource {
     PxFile* stream;
+    bool readExif;        // eXIf is passed over unless the orientation is wanted
     png_byte skipped[5];  // the chunk's type, zero-terminated; empty when none
     int skippedKeep;      // how the library handled that type before
 };
@@ -39,5 +40,5 @@ struct PxPngSource {
 // Every chunk header passes a check before the library sees it: an ancillary
 // chunk the picture never needs, or one that declares more than its cap, is
 // skipped unread, so what a chunk declares never becomes an allocation.
-void PxPngReadFrom(png_structp png, PxPngSource& source, PxFile* stream);
+void PxPngReadFrom(png_structp png, PxPngSource& source, PxFile* stream, bool readExif);
 void PxPngWriteTo(png_structp png, PxFile* stream);

@@ -89,8 +89,11 @@ DWORD FormatOfStream(PxFile* stream) {
 template <class Codec>
 bool PxImage::DecodeWith(Codec& codec, PxFile* stream, const PxLoadOptions& options) {
     if constexpr (std::is_base_of_v<PxDecodeSettings, Codec>) codec.SetLoadOptions(options);
+    const DWORD format = codec.GetType();  // the decoder may leave its picture's type at 0
     if (codec.Decode(stream)) {
         if (!Transfer(codec)) return false;
+        // Read by its contents, the picture says which format it turned out to be.
+        if (options.byContents) info.type = format;
         if constexpr (std::is_base_of_v<PxDecodeSettings, Codec>)
             if (options.upright) TurnUpright(codec.Orientation());
         return true;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -197,7 +198,44 @@ TEST(OstrelProgram, TheLauncherOpensAGivenPictureOnTheEditorOrNamesABadOne) {
 TEST(OstrelProgram, TheDesktopEntryOffersItselfForPictures) {
     const std::string entry = ReadAll(OSTREL_DESKTOP_ENTRY);
     EXPECT_NE(entry.find("\nExec=\"" OSTREL_LAUNCHER_PATH "\" %f\n"), std::string::npos) << entry;
-    EXPECT_NE(entry.find("\nMimeType=image/bmp;image/gif;image/jpeg;image/png;\n"),
+    EXPECT_NE(entry.find("\nMimeType=image/bmp;image/gif;image/jpeg;image/png;image/webp;"
+                         "image/heic;image/heif;image/avif;image/tiff;\n"),
               std::string::npos)
         << entry;
+}
+
+// An iPhone's photo from the command line: step 3 shows it, Next makes its stamp
+// and step 4 shows the stamp magnified.
+TEST(OstrelProgram, AHeicPhotoFromTheCommandLineReachesThePreview) {
+    if (RunCommand("command -v heif-enc > /dev/null") != 0) GTEST_SKIP() << "heif-enc is missing";
+    const fs::path dir = FreshFolder("ostrel_heic");
+    PxImage source;
+    source.Create(120, 90, 24, PX_FORMAT_PNG);
+    for (LONG y = 0; y < 90; ++y)
+        for (LONG x = 0; x < 120; ++x)
+            source.SetPixelColor(x, y, RGBQUAD{BYTE(2 * x), BYTE(2 * y), 90, 0});
+    ASSERT_TRUE(source.Save((dir / "source.png").c_str(), PX_FORMAT_PNG));
+    const fs::path photo = dir / "photo.heic";
+    ASSERT_EQ(RunCommand("heif-enc -q 90 '" + (dir / "source.png").string() + "' -o '" +
+                         photo.string() + "' > /dev/null 2>&1"),
+              0);
+    // The movie's Next button; Enter moves on from a picture chosen on step 2.
+    std::ofstream(dir / "script.txt")
+        << "wait 500\nscreenshot step3\nclick 485 375\nwait 500\nscreenshot step4\nquit\n";
+    ASSERT_EQ(RunCommand(Environment(dir) + OSTREL_SETUP_PATH " > /dev/null"), 0);
+    ASSERT_EQ(RunCommand(Environment(dir) + "OSTREL_SCRIPT='" + (dir / "script.txt").string() +
+                         "' " OSTREL_PROGRAM_PATH " '" + photo.string() + "' > '" +
+                         (dir / "out.txt").string() + "'"),
+              0);
+    EXPECT_EQ(ReadAll(dir / "out.txt").find("message box"), std::string::npos)
+        << ReadAll(dir / "out.txt");
+    EXPECT_EQ(MarkedStep(dir / "step3.png"), 3);
+    ASSERT_EQ(MarkedStep(dir / "step4.png"), 4);
+    // The magnified stamp holds the photo's gradient, not one flat colour.
+    PxImage shot;
+    ASSERT_TRUE(shot.Load((dir / "step4.png").c_str(), PX_FORMAT_PNG, true));
+    const LONG top = static_cast<LONG>(shot.GetHeight()) - 1;
+    const RGBQUAD a = shot.GetPixelColor(112, top - 172), b = shot.GetPixelColor(230, top - 290);
+    EXPECT_GT(std::abs(a.rgbRed - b.rgbRed) + std::abs(a.rgbGreen - b.rgbGreen), 40);
+    fs::remove_all(dir);
 }

@@ -191,6 +191,30 @@ TEST_F(PictureBrowser, FirstShowListsTheRememberedFolderWithThePlaceholderForABa
     PxSetMessageBoxHook(nullptr);
 }
 
+// Pictures of today's phones, of the web and of scanners are listed with the
+// others, each with its own thumbnail rather than the placeholder.
+TEST_F(PictureBrowser, WebpHeicAndTiffPicturesAreListedWithThumbnails) {
+    const fs::path png = root / "source.png";
+    WritePicture(png, PX_FORMAT_PNG, 120);
+    const std::string from = "'" + png.string() + "' ";
+    const std::string to = "'" + Holiday() + "/";
+    for (const std::string& command : {"cwebp -quiet " + from + "-o " + to + "web.webp'",
+                                       "heif-enc -q 90 " + from + "-o " + to + "phone.heic'",
+                                       "convert " + from + to + "scan.tiff'"})
+        if (std::system((command + " > /dev/null 2>&1").c_str()) != 0)
+            GTEST_SKIP() << "cannot make the pictures: " << command;
+    Show();
+    EXPECT_EQ(SettledItems(6), (std::vector<std::string>{"A.gif", "b.jpg", "phone.heic",
+                                                         "scan.tiff", "web.webp", "x.png"}));
+    EXPECT_EQ(page->thumbnails.GetImageCount(), 6);
+    for (int item : {2, 3, 4}) {
+        Select(item);
+        LetTimePass(20);
+        EXPECT_EQ(page->chosenPath, Holiday() + "/" + page->fileList.GetItemText(item));
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(PictureBrowser, ThreeQuickFolderChangesEndWithTheThirdFoldersListOnly) {
     for (const char* folder : {"one", "two", "three"}) {
         fs::create_directories(root / folder);

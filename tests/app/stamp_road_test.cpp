@@ -4,11 +4,12 @@
 #include <iterator>
 #include <sstream>
 
+#include "imaging/support/metadata_splice.h"
 #include "stamp_pages.h"
 
 namespace {
 
-std::string Bytes(const std::string& file) {
+std::string FileBytes(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
@@ -90,9 +91,9 @@ TEST_F(StampRoad, DraggedFrameSmallStampLighterWithPicks) {
     ASSERT_FALSE(pages.empty());
     EXPECT_EQ(pages, (dir / "wizards" / "temp" / "seaside.png").string());
     const std::string tool = ToolStamp("");
-    const std::string written = Bytes(pages);
+    const std::string written = FileBytes(pages);
     ASSERT_FALSE(written.empty());
-    EXPECT_TRUE(written == Bytes(tool)) << "the pages' stamp differs from pxtool's";
+    EXPECT_TRUE(written == FileBytes(tool)) << "the pages' stamp differs from pxtool's";
 }
 
 // The picture turned and mirrored, the whole of it, darker, a pick of the key colour.
@@ -108,5 +109,43 @@ TEST_F(StampRoad, TurnedWholePictureDarker) {
     const std::string pages = Finish();
     ASSERT_FALSE(pages.empty());
     const std::string tool = ToolStamp(" --rotate left --mirror");
-    EXPECT_TRUE(Bytes(pages) == Bytes(tool)) << "the pages' stamp differs from pxtool's";
+    EXPECT_TRUE(FileBytes(pages) == FileBytes(tool)) << "the pages' stamp differs from pxtool's";
+}
+
+// A phone's portrait photo (stored sideways, EXIF orientation 6): the stamp of the
+// whole picture is upright and the same as the tool's.
+TEST_F(StampRoad, PortraitPhotoWholeAndUpright) {
+    PxImage stored = PlainPicture(90, 60, RGBQUAD{200, 200, 200, 0});
+    for (LONG y = 45; y < 60; ++y)  // the stored top-left corner
+        for (LONG x = 0; x < 18; ++x)
+            stored.SetPixelColor(x, y, RGBQUAD{0, 0, 255, 0});
+    BYTE* jpeg = nullptr;
+    LONG size = 0;
+    ASSERT_TRUE(stored.Encode(jpeg, size, PX_FORMAT_JPG));
+    const Bytes oriented = InsertJpegSegments(Bytes(jpeg, jpeg + size), 0xE1,
+                                              {WithExifHeader(ExifWithOrientation(6))});
+    std::free(jpeg);
+    g_chosenPicturePath = (dir / "portrait.jpg").string();
+    std::ofstream(g_chosenPicturePath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(oriented.data()),
+               static_cast<std::streamsize>(oriented.size()));
+    ASSERT_TRUE(g_editorPicture.Open(g_chosenPicturePath, kAcceptAll, 0));
+    ASSERT_EQ(g_editorPicture.GetHeight(), 90u);
+    Show(editor.get());
+    editor->OnFSCommand("SelectAll", "All");
+    picks = {POINT{2, 2}};
+    const std::string pages = Finish();
+    ASSERT_FALSE(pages.empty());
+    EXPECT_TRUE(FileBytes(pages) == FileBytes(ToolStamp("")))
+        << "the pages' stamp differs from pxtool's";
+
+    // Upright: the red corner is at the stamp's top right, not its top left.
+    PxImage stamp;
+    ASSERT_TRUE(stamp.Load(pages.c_str(), PX_FORMAT_PNG, true));
+    const auto red = [&](LONG x, LONG yFromTop) {
+        const RGBQUAD c = stamp.GetPixelColor(x, 31 - yFromTop);
+        return c.rgbRed > 180 && c.rgbGreen < 80 && c.rgbBlue < 80;
+    };
+    EXPECT_TRUE(red(23, 2));
+    EXPECT_FALSE(red(8, 2));
 }

@@ -54,7 +54,7 @@ std::filesystem::path TempPath(const std::string& name) {
 TEST_F(Dispatch, UnknownTypesFailWithoutLookingAtTheData) {
     BmpBuilder bmp = TinyBmp();
     PxImage image;
-    for (DWORD type : {0u, 5u, 0xFFFFFFFFu}) {
+    for (DWORD type : {0u, 8u, 0xFFFFFFFFu}) {
         EXPECT_FALSE(image.Decode(bmp.data(), bmp.size(), type));
         EXPECT_STREQ(image.GetLastError(), "Unsupported operation for this format");
     }

@@ -101,7 +101,7 @@ TEST_F(CommandLine, UsageErrorsSayWhatIsWrongThenTheUsage) {
          "usage: pxtool stamp"},
         {"stamp " + picture + " -o " + (dir / "o.jpg").string(), "OUT must end in .png",
          "usage: pxtool stamp"},
-        {"info " + picture + " 7", "unknown picture type '7'", "usage: pxtool info FILE"},
+        {"info " + picture + " 8", "unknown picture type '8'", "usage: pxtool info FILE"},
         {"info", "info takes one FILE", "usage: pxtool info FILE"},
         {"convert " + picture, "convert takes IN and OUT", "usage: pxtool convert IN"},
         {"frobnicate", "unknown command 'frobnicate'", "usage: pxtool COMMAND"},

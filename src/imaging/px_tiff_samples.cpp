@@ -55,6 +55,11 @@ void PxTiffSampleRow::Unpremultiply(unsigned* colour, unsigned level) const {
 
 void PxTiffSampleRow::Convert(const std::uint8_t* in, BYTE* outBgr, BYTE* alpha) {
     const std::size_t samples = layout_.samples;
+    // The common scan and photo page, RGB as stored: only order and depth change.
+    if (!toSrgb_ && samples == 3 && layout_.colourSamples == 3 && layout_.alphaSample < 0) {
+        StoreRgb(in, outBgr);
+        return;
+    }
     for (std::size_t x = 0; x < layout_.width; ++x) {
         const std::size_t first = x * samples;
         unsigned colour[4] = {0, 0, 0, 0};
@@ -70,6 +75,24 @@ void PxTiffSampleRow::Convert(const std::uint8_t* in, BYTE* outBgr, BYTE* alpha)
         StoreColour(colour, x, outBgr);
     }
     if (toSrgb_) toSrgb_.ConvertRow(packed_.data(), outBgr, layout_.width);
+}
+
+void PxTiffSampleRow::StoreRgb(const std::uint8_t* in, BYTE* outBgr) const {
+    const std::size_t width = layout_.width;
+    if (layout_.bits == 8) {
+        for (std::size_t x = 0; x < width; ++x, in += 3, outBgr += 3) {
+            outBgr[0] = in[2];
+            outBgr[1] = in[1];
+            outBgr[2] = in[0];
+        }
+        return;
+    }
+    for (std::size_t x = 0; x < width; ++x, in += 6, outBgr += 3) {
+        std::uint16_t rgb[3];
+        std::memcpy(rgb, in, sizeof rgb);
+        for (int c = 0; c < 3; ++c)
+            outBgr[2 - c] = static_cast<BYTE>((rgb[c] + 128u) / 257u);
+    }
 }
 
 void PxTiffSampleRow::StoreColour(const unsigned* colour, std::size_t x, BYTE* outBgr) {

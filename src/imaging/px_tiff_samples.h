@@ -21,6 +21,8 @@ public:
 private:
     unsigned Sample(const std::uint8_t* in, std::size_t index) const;
     void Unpremultiply(unsigned* colour, unsigned level) const;
+    // RGB without alpha or profile, 8 or 16 bits: the order and depth change only.
+    void StoreRgb(const std::uint8_t* in, BYTE* outBgr) const;
     void StoreColour(const unsigned* colour, std::size_t x, BYTE* outBgr);
     BYTE ToByte(unsigned value) const;
 

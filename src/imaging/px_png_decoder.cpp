@@ -6,6 +6,7 @@
 
 #include "px_png_codec.h"
 #include "px_png_read_state.h"
+#include "px_two_bit_rows.h"
 
 namespace {
 
@@ -22,17 +23,6 @@ DWORD BppForFileBits(int bits) {
     if (bits <= 4) return 4;
     if (bits <= 16) return 8;
     return 24;
-}
-
-// 2-bit pixels become nibbles, even pixels in the high nibble; from the end of
-// the row backwards, so the wider result can share the buffer.
-void WidenTwoBitRow(BYTE* row, DWORD width) {
-    for (DWORD x = width; x-- > 0;) {
-        const BYTE value = (row[x / 4] >> (6 - 2 * (x % 4))) & 3;
-        BYTE& out = row[x / 2];
-        out = (x % 2) ? static_cast<BYTE>((out & 0xF0) | value)
-                      : static_cast<BYTE>((out & 0x0F) | (value << 4));
-    }
 }
 
 }  // namespace
@@ -240,7 +230,7 @@ bool PxPngCodec::ReadRows(PxPngReadState& s, int passes) {
 }
 
 void PxPngCodec::StoreRow(const PxPngReadState& s, LONG y, bool lastPass) {
-    if (s.fileBits == 2 && lastPass) WidenTwoBitRow(s.row, GetWidth());
+    if (s.fileBits == 2 && lastPass) PxWidenTwoBitRow(s.row, GetWidth());
     std::memcpy(RowAt(y), s.row, info.effWidth);
 }
 

@@ -6,19 +6,9 @@
 
 #include "px_tiff_codec.h"
 #include "px_tiff_rows.h"
+#include "px_two_bit_rows.h"
 
 namespace {
-
-// 2-bit pixels become nibbles, from the end of the row backwards, so the wider
-// result can share the buffer.
-void WidenTwoBitRow(BYTE* row, DWORD width) {
-    for (DWORD x = width; x-- > 0;) {
-        const BYTE value = (row[x / 4] >> (6 - 2 * (x % 4))) & 3;
-        BYTE& out = row[x / 2];
-        out = (x % 2) ? static_cast<BYTE>((out & 0xF0) | value)
-                      : static_cast<BYTE>((out & 0x0F) | (value << 4));
-    }
-}
 
 // Old writers stored the colour map in 8 bits; any value above 255 shows 16.
 bool ColormapIs16Bit(const std::uint16_t* r, const std::uint16_t* g, const std::uint16_t* b,
@@ -50,7 +40,7 @@ bool PxTiffCodec::ReadIndexed(TIFF* tif, const PxTiffLayout& layout) {
             continue;
         }
         std::memcpy(wide.data(), in, needed);
-        WidenTwoBitRow(wide.data(), layout.width);
+        PxWidenTwoBitRow(wide.data(), layout.width);
         std::memcpy(RowAt(y), wide.data(), std::min<std::size_t>(wide.size(), GetEffWidth()));
     }
     return true;

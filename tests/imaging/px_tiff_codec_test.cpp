@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -240,20 +239,14 @@ TEST(TiffDecode, DamagedAndOversizedFilesFailWithAMessage) {
     PxImage check;
     ASSERT_TRUE(DecodeBytes(check, small, PX_FORMAT_TIFF)) << check.GetLastError();
 
-    std::vector<std::pair<const char*, std::vector<BYTE>>> cases;
+    NamedFiles cases;
     cases.emplace_back("truncated", std::vector<BYTE>(whole.begin(), whole.begin() + 300));
     cases.emplace_back("header only", std::vector<BYTE>(whole.begin(), whole.begin() + 8));
     auto garbage = std::vector<BYTE>(whole.begin(), whole.begin() + 4);
     garbage.resize(600, 0xA5);
     cases.emplace_back("garbage after the signature", garbage);
     cases.emplace_back("100000 x 100000", GreyHeader(100000, 100000));
-    for (auto& [name, bytes] : cases) {
-        const auto start = std::chrono::steady_clock::now();
-        PxImage image;
-        EXPECT_FALSE(DecodeBytes(image, bytes, PX_FORMAT_TIFF)) << name;
-        EXPECT_STRNE(image.GetLastError(), "") << name;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << name;
-    }
+    ExpectQuickRefusals(cases, PX_FORMAT_TIFF);
     PxImage image;
     EXPECT_FALSE(DecodeBytes(image, cases[3].second, PX_FORMAT_TIFF));
     EXPECT_STREQ(image.GetLastError(), "TIFF image is too large");

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -207,7 +206,7 @@ TEST(WebpDecode, DamagedAndOversizedFilesFailWithAMessage) {
     ASSERT_GT(whole.size(), 40u);
     ASSERT_EQ(std::string(anim.begin() + 12, anim.begin() + 16), "VP8X");
 
-    std::vector<std::pair<const char*, std::vector<BYTE>>> cases;
+    NamedFiles cases;
     cases.emplace_back("truncated",
                        std::vector<BYTE>(whole.begin(), whole.begin() + whole.size() / 2));
     auto garbage = std::vector<BYTE>(whole.begin(), whole.begin() + 20);
@@ -219,13 +218,7 @@ TEST(WebpDecode, DamagedAndOversizedFilesFailWithAMessage) {
     auto large = anim;
     SetCanvas(large, 20000, 20000);  // within the format, past our limit
     cases.emplace_back("20000 x 20000 canvas", large);
-    for (auto& [name, bytes] : cases) {
-        const auto start = std::chrono::steady_clock::now();
-        PxImage image;
-        EXPECT_FALSE(DecodeBytes(image, bytes, PX_FORMAT_WEBP)) << name;
-        EXPECT_STRNE(image.GetLastError(), "") << name;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << name;
-    }
+    ExpectQuickRefusals(cases, PX_FORMAT_WEBP);
     PxImage image;
     EXPECT_FALSE(DecodeBytes(image, cases[3].second, PX_FORMAT_WEBP));
     EXPECT_STREQ(image.GetLastError(), "WebP image is too large");

@@ -68,23 +68,8 @@ inline bool DecodeBytes(Bytes bytes, DWORD type, const PxLoadOptions& options, P
 // result comes back as 8-bit RGB.
 inline std::optional<RgbPicture> ImageMagickRgb(const std::string& file,
                                                 const std::string& operations) {
-    const std::string convert = ImageMagickConvert();
-    if (convert.empty()) return std::nullopt;
-    const std::string command = convert + " '" + file + "[0]' " + operations +
-                                " -depth 8 -type TrueColor ppm:- 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return std::nullopt;
-    RgbPicture p;
-    int maxValue = 0;
-    const bool header = std::fscanf(pipe, "P6 %d %d %d", &p.width, &p.height, &maxValue) == 3 &&
-                        std::fgetc(pipe) != EOF && maxValue == 255;
-    if (header) {
-        p.rgb.resize(static_cast<std::size_t>(p.width) * p.height * 3);
-        if (std::fread(p.rgb.data(), 1, p.rgb.size(), pipe) != p.rgb.size()) p.rgb.clear();
-    }
-    const int status = pclose(pipe);
-    if (!header || status != 0 || p.rgb.empty()) return std::nullopt;
-    return p;
+    if (ImageMagickConvert().empty()) return std::nullopt;
+    return DecodeWithImageMagick(file, operations);
 }
 
 // The largest difference of one channel between two pictures of the same size;

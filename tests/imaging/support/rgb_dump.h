@@ -32,10 +32,12 @@ inline std::string ImageMagickConvert() {
     return "/usr/bin/convert";
 }
 
-// Decodes a file with ImageMagick into 8-bit RGB; nothing when it refuses the file.
-inline std::optional<RgbPicture> DecodeWithImageMagick(const std::string& file) {
-    const std::string command =
-        ImageMagickConvert() + " '" + file + "[0]' -depth 8 -type TrueColor ppm:- 2>/dev/null";
+// Decodes a file with ImageMagick into 8-bit RGB, after its `operations` (such as
+// "-auto-orient"); nothing when it refuses the file.
+inline std::optional<RgbPicture> DecodeWithImageMagick(const std::string& file,
+                                                       const std::string& operations = "") {
+    const std::string command = ImageMagickConvert() + " '" + file + "[0]' " + operations +
+                                " -depth 8 -type TrueColor ppm:- 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return std::nullopt;
     RgbPicture p;

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "imaging/px_image.h"
@@ -75,6 +77,18 @@ inline PxImage Source(DWORD w, DWORD h, bool withAlpha) {
         }
     }
     return image;
+}
+
+// Damaged files of one type, each refused within two seconds with a message.
+using NamedFiles = std::vector<std::pair<const char*, std::vector<BYTE>>>;
+inline void ExpectQuickRefusals(NamedFiles& cases, DWORD type) {
+    for (auto& [name, bytes] : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        PxImage image;
+        EXPECT_FALSE(DecodeBytes(image, bytes, type)) << name;
+        EXPECT_STRNE(image.GetLastError(), "") << name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << name;
+    }
 }
 
 // `image`'s pixels written by our PNG encoder.

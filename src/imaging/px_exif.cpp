@@ -72,3 +72,11 @@ int PxExifOrientation(const BYTE* data, std::size_t size) {
     const int value = exif_get_short(entry->data, exif_data_get_byte_order(exif.get()));
     return value >= 1 && value <= 8 ? value : 1;
 }
+
+// libexif keeps the thumbnail only when its offset and length lie inside the block.
+std::vector<BYTE> PxExifThumbnail(const BYTE* data, std::size_t size) {
+    if (!data) return {};
+    const auto exif = ParseExif(data, size);
+    if (!exif || !exif->data || exif->size == 0 || exif->size > size) return {};
+    return std::vector<BYTE>(exif->data, exif->data + exif->size);
+}

@@ -28,6 +28,9 @@ private:
     // a library error jumps back out of these, so they hold no object with a
     // destructor.
     bool DecodeGuarded(PxJpegReadState& s, PxFile* stream);
+    // With embeddedThumbnailSide, the EXIF thumbnail in place of the picture; false
+    // (stream back at its start) when there is none that fits.
+    bool DecodeEmbeddedThumbnail(PxFile* stream);
     void SaveMarkers(PxJpegReadState& s) const;
     bool ReadPicture(PxJpegReadState& s);
     void ReadOrientation(const PxJpegReadState& s);
@@ -43,8 +46,16 @@ private:
     bool WritePicture(PxJpegWriteState& s);
 
     DWORD minimumLongerSide_ = 0;
+    // A warning (damaged or cut-off data) fails the decode: an embedded thumbnail
+    // that is not whole is not shown.
+    bool strict_ = false;
 };
 
 // The denominator of the DCT scale (1, 2, 4 or 8) for a picture of width x height
 // that must keep its longer side at least `side` pixels; 1 for side 0.
 unsigned PxJpegReductionFor(DWORD width, DWORD height, DWORD side);
+
+// Whether a thumbnail of thumbWidth x thumbHeight stands for a picture of width x
+// height: proportions equal within 2%, longer side at least minimumLongerSide.
+bool PxThumbnailFits(DWORD thumbWidth, DWORD thumbHeight, DWORD width, DWORD height,
+                     DWORD minimumLongerSide);

@@ -27,6 +27,7 @@ unsigned PxJpegReductionFor(DWORD width, DWORD height, DWORD side) {
 
 bool PxJpegCodec::Decode(PxFile* stream) {
     if (!stream) return false;
+    if (LoadOptions().embeddedThumbnailSide > 0 && DecodeEmbeddedThumbnail(stream)) return true;
     PxColorToSrgb colour;
     PxJpegReadState s{};
     s.colour = &colour;
@@ -73,6 +74,7 @@ bool PxJpegCodec::ReadPicture(PxJpegReadState& s) {
     if (*s.colour && cinfo.output_components == 1) ConvertGrayPalette(*s.colour);
     if (!ReadScanlines(s)) return false;
     jpeg_finish_decompress(&cinfo);
+    if (strict_ && cinfo.err->num_warnings > 0) return PxJpegFail(s.error, "Damaged JPEG data");
     // Converted rows are already blue first.
     if (cinfo.output_components == 3 && !*s.colour && !SwapRedBlue())
         return PxJpegFail(s.error, kCancelled);

@@ -15,6 +15,10 @@ struct PxLoadOptions {
     // Formats that can decode at a reduced scale keep the longer side at least this
     // many pixels; 0 decodes in full.
     DWORD minimumLongerSide = 0;
+    // A JPEG whose EXIF block carries a thumbnail (IFD1, JPEG data) of the picture's
+    // proportions (within 2%) with a longer side of at least this many pixels is
+    // read from that thumbnail instead; 0 always decodes the picture itself.
+    DWORD embeddedThumbnailSide = 0;
 };
 
 // What a codec object carries beside its picture while it decodes: the options it

@@ -9,6 +9,7 @@
 #include "platform/window/dialog_template.h"
 #include "platform/window/folder_listing.h"
 #include "platform/window/paint.h"
+#include "stamp/cached_thumbnail.h"
 #include "stamp/stamp_globals.h"
 
 namespace {
@@ -123,6 +124,8 @@ void CDlgWiz2::OnShowWindow(bool show, UINT status) {
         if (selected != -1) fileList.SetItemState(selected, 0, LVIS_SELECTED);
         return;
     }
+    // Read once a visit: the worker's passes in the meantime all follow it.
+    SetThumbnailCacheInUse(ThumbnailCacheSetting());
     if (firstShow) {
         folderTree.Initialize();
         GoToRoot(true);

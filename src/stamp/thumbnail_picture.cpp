@@ -3,6 +3,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "cached_thumbnail.h"
 #include "imaging/px_format_sniff.h"
 #include "imaging/px_message.h"
 #include "picture.h"
@@ -43,13 +44,14 @@ void PlaceTrueColourPicture(PxImage& square, const PxImage& copy, LONG offX, LON
 
 // A thumbnail needs 64 pixels; twice that keeps the squaring's nearest-neighbour
 // step from showing while skipping most of a big photo's decoding (formats that
-// can decode reduced); orientation and colours apply to the reduced picture. The PNG and GIF decoders tell their errors in a box; a
-// thumbnail shows the placeholder instead, and the worker thread must never open
-// a box.
-bool LoadForThumbnail(const std::string& path, int code, PxImage& image,
-                      PxLoadOptions options) {
+// can decode reduced), or all of it when the JPEG carries a fitting thumbnail;
+// orientation and colours apply to the small picture. The PNG and GIF decoders
+// tell their errors in a box; a thumbnail shows the placeholder instead, and the
+// worker thread must never open a box.
+bool LoadForThumbnail(const std::string& path, int code, PxImage& image, PxLoadOptions options) {
     const PxQuietMessages quiet;
     options.minimumLongerSide = kThumbnailDecodeSide;
+    options.embeddedThumbnailSide = kThumbnailEmbeddedSide;
     return image.Load(path.c_str(), static_cast<DWORD>(code), true, options);
 }
 
@@ -60,22 +62,35 @@ void RegisterStampResources() {
     std::call_once(once, [] { RegisterPlaceholderPicture(); });
 }
 
+int LoadPlaceholderPicture(PxImage& image) {
+    RegisterStampResources();
+    image.LoadResource(FindResource(nullptr, kPlaceholderPictureId, "PNG"), PX_FORMAT_PNG, nullptr);
+    image.SetType(PX_FORMAT_PNG);
+    return PX_FORMAT_PNG;
+}
+
+int DecodeThumbnailPicture(const std::string& path, int code, PxImage& image,
+                           const PxLoadOptions& options, bool placeholder) {
+    if (!LoadForThumbnail(path, code, image, options))
+        return placeholder ? LoadPlaceholderPicture(image) : 0;
+    code = static_cast<int>(image.GetType());  // what the contents turned out to be
+    image.SetType(static_cast<DWORD>(code));
+    return code;
+}
+
 int LoadThumbnailPicture(const std::string& path, PxImage& image, const PxLoadOptions& options) {
-    int code = FormatOfThumbnail(path);
+    return LoadThumbnailPicture(path, image, options, ThumbnailCacheInUse());
+}
+
+int LoadThumbnailPicture(const std::string& path, PxImage& image, const PxLoadOptions& options,
+                         bool useCache) {
+    const int code = FormatOfThumbnail(path);
     if (code == PX_FORMAT_UNKNOWN) {
         image.SetType(PX_FORMAT_UNKNOWN);
         return 0;
     }
-    if (LoadForThumbnail(path, code, image, options)) {
-        code = static_cast<int>(image.GetType());  // what the contents turned out to be
-    } else {
-        RegisterStampResources();
-        code = PX_FORMAT_PNG;
-        image.LoadResource(FindResource(nullptr, kPlaceholderPictureId, "PNG"), PX_FORMAT_PNG,
-                           nullptr);
-    }
-    image.SetType(static_cast<DWORD>(code));
-    return code;
+    return useCache ? LoadCachedThumbnail(path, code, image, options)
+                    : DecodeThumbnailPicture(path, code, image, options);
 }
 
 bool MakeSquareThumbnail(PxImage& image, int size) {

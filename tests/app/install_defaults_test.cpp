@@ -33,12 +33,15 @@ TEST(InstallDefaults, FoldersEndWithASlashAndEveryReadOnlyValueIsThere) {
         return nullptr;
     };
     for (const char* name : {"Language", "Current Link", "home", "BrowseStamp", "Installation Path",
-                             "PhoneIconFolder", "StampTolerance"})
+                             "PhoneIconFolder", "StampTolerance", "Thumbnail Cache"})
         ASSERT_NE(find(name), nullptr) << name;
     EXPECT_EQ(find("Language")->text, "DE");
     EXPECT_EQ(find("home")->keySuffix, kContentKey);
     EXPECT_EQ(find("home")->text, "/home/u/Bilder/");
     EXPECT_EQ(find("Installation Path")->text, "/home/u/.local/share/norvane/wizards/");
     EXPECT_TRUE(find("StampTolerance")->isNumber);
+    EXPECT_EQ(find("Thumbnail Cache")->keySuffix, kUserKey);
+    EXPECT_TRUE(find("Thumbnail Cache")->isNumber);
+    EXPECT_EQ(find("Thumbnail Cache")->number, 1u);
     EXPECT_EQ(FoldersToCreate(env)[1], "/home/u/.local/share/norvane/wizards/temp");
 }

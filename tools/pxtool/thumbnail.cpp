@@ -10,12 +10,13 @@
 namespace pxtool {
 
 const char* const kThumbnailHelp =
-    "  thumbnail IN... [--as-stored] -o DIR\n"
+    "  thumbnail IN... [--as-stored] [--cache] -o DIR\n"
     "      write the picture browser's 64 x 64 thumbnail of each IN (type from its\n"
     "      extension; a file that cannot be read gets the placeholder) as DIR/NAME.png,\n"
     "      NAME being IN's name without its extension (with it, when two inputs share\n"
     "      one); black, the list's mask colour, is transparent; inputs whose extension\n"
-    "      names no picture are reported as skipped\n";
+    "      names no picture are reported as skipped; --cache reads and writes the\n"
+    "      desktop's shared thumbnail cache ($XDG_CACHE_HOME/thumbnails)\n";
 
 namespace {
 
@@ -25,6 +26,7 @@ struct ThumbnailOptions {
     std::vector<std::string> inputs;
     std::string folder;
     bool asStored = false;
+    bool cache = false;
 };
 
 ThumbnailOptions Parse(const std::vector<std::string>& args) {
@@ -35,6 +37,8 @@ ThumbnailOptions Parse(const std::vector<std::string>& args) {
             options.folder = args[++i];
         } else if (args[i] == "--as-stored") {
             options.asStored = true;
+        } else if (args[i] == "--cache") {
+            options.cache = true;
         } else {
             options.inputs.push_back(args[i]);
         }
@@ -68,8 +72,9 @@ std::string OutputName(const std::filesystem::path& input, std::set<std::string>
 
 }  // namespace
 
-bool MakeListThumbnail(const std::string& path, PxImage& image, const PxLoadOptions& load) {
-    if (LoadThumbnailPicture(path, image, load) == 0) return false;
+bool MakeListThumbnail(const std::string& path, PxImage& image, const PxLoadOptions& load,
+                       bool useCache) {
+    if (LoadThumbnailPicture(path, image, load, useCache) == 0) return false;
     MakeSquareThumbnail(image, kSize);
     MaskBlack(image);
     return true;
@@ -95,7 +100,8 @@ int RunThumbnail(const std::vector<std::string>& args) {
             status = 1;
             continue;
         }
-        if (!MakeListThumbnail(input, image, LoadOptionsOf(options.asStored, {input, {}}))) {
+        if (!MakeListThumbnail(input, image, LoadOptionsOf(options.asStored, {input, {}}),
+                               options.cache)) {
             std::cout << "skipped " << input << ": its extension names no picture\n";
             continue;
         }

@@ -12,7 +12,9 @@ namespace pxtool {
 // The thumbnail of one file as the list shows it: loaded by its extension
 // (placeholder for an unreadable file), squared to 64 x 64, black shown as
 // transparent. False, leaving the image alone, when the extension names no picture.
-bool MakeListThumbnail(const std::string& path, PxImage& image, const PxLoadOptions& load);
+// With `useCache` the desktop's thumbnail cache is read and written.
+bool MakeListThumbnail(const std::string& path, PxImage& image, const PxLoadOptions& load,
+                       bool useCache = false);
 
 int RunThumbnail(const std::vector<std::string>& args);
 

@@ -85,6 +85,7 @@ std::vector<DefaultValue> DefaultValues(const UserEnvironment& env) {
         {kContentKey, "home", pictures},
         {kUserKey, "BrowseStamp", pictures},
         {kUserKey, "PathStamp", pictures},
+        {kUserKey, "Thumbnail Cache", "", 1, true},
         {kWizardsKey, "Installation Path", WizardsFolder(env)},
         {kWizardsKey, "PhoneIconFolder", "Stamps"},
         {kWizardsKey, "StampTolerance", "", 16, true},

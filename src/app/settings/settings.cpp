@@ -32,10 +32,8 @@ std::string WholeCharacters(const char* bytes, std::size_t length) {
     return std::string(bytes, end);
 }
 
-// The 32-bit value under the wizards' key, or the system error code after the
-// "Registry error" box.
-LONG ReadDword(const std::string& name, DWORD* value) {
-    const std::string keyPath = std::string(kRegistryRoot) + "\\Customization Wizards";
+// The 32-bit value under the key, or the system error code.
+LONG QueryDword(const std::string& keyPath, const std::string& name, DWORD* value) {
     BYTE bytes[4] = {};
     HKEY raw = nullptr;
     LONG rc = RegOpenKeyEx(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, &raw);
@@ -44,12 +42,17 @@ LONG ReadDword(const std::string& name, DWORD* value) {
         DWORD size = sizeof bytes;
         rc = RegQueryValueEx(key.get(), name.c_str(), nullptr, nullptr, bytes, &size);
     }
-    if (rc != ERROR_SUCCESS) {
-        AppMessageBox("Registry error", MB_ICONHAND | MB_OK);
-        return rc;
-    }
+    if (rc != ERROR_SUCCESS) return rc;
     *value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<DWORD>(bytes[3]) << 24);
     return ERROR_SUCCESS;
+}
+
+// The 32-bit value under the wizards' key, or the system error code after the
+// "Registry error" box.
+LONG ReadDword(const std::string& name, DWORD* value) {
+    const LONG rc = QueryDword(std::string(kRegistryRoot) + "\\Customization Wizards", name, value);
+    if (rc != ERROR_SUCCESS) AppMessageBox("Registry error", MB_ICONHAND | MB_OK);
+    return rc;
 }
 
 }  // namespace
@@ -105,4 +108,8 @@ DWORD ReadRegDword(const std::string& name) {
 
 bool ReadRegDword(const std::string& name, DWORD* value) {
     return ReadDword(name, value) == ERROR_SUCCESS;
+}
+
+bool ReadRegDwordQuietly(const std::string& name, const std::string& keySuffix, DWORD* value) {
+    return QueryDword(kRegistryRoot + keySuffix, name, value) == ERROR_SUCCESS;
 }

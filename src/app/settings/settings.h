@@ -23,6 +23,9 @@ DWORD ReadRegDword(const std::string& name);
 // The same read for callers that need to tell a failure from a value: false (after
 // the same message) on failure, leaving *value as it was.
 bool ReadRegDword(const std::string& name, DWORD* value);
+// A value under the root key followed by `keySuffix` that an older installation
+// may lack: false without a message when it cannot be read, *value left as it was.
+bool ReadRegDwordQuietly(const std::string& name, const std::string& keySuffix, DWORD* value);
 
 // A box captioned with the application's name (the wizard's title).
 int AppMessageBox(const std::string& text, UINT style);

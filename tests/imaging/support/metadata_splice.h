@@ -55,6 +55,31 @@ inline Bytes ExifWithOrientation(int orientation, bool bigEndian = true) {
     return w.bytes();
 }
 
+// IFD0 with the orientation, then IFD1 naming a JPEG thumbnail (Compression 6,
+// JPEGInterchangeFormat and its length) that follows right behind it. The offset
+// and length written can be set apart from the true ones.
+struct ExifThumbnailPlace {
+    std::uint32_t offsetShift = 0;  // added to the true offset
+    std::uint32_t length = 0;       // 0: the true length
+};
+inline Bytes ExifWithThumbnail(const Bytes& thumbnail, int orientation,
+                               ExifThumbnailPlace place = {}, bool bigEndian = true) {
+    constexpr std::uint32_t kIfd1 = 8 + 2 + 12 + 4;
+    constexpr std::uint32_t kData = kIfd1 + 2 + 3 * 12 + 4;
+    ExifWriter w(bigEndian);
+    w.Short(1);
+    w.Entry(0x0112, 3, 1, static_cast<std::uint32_t>(orientation));
+    w.Long(kIfd1);
+    w.Short(3);
+    w.Entry(0x0103, 3, 1, 6);
+    w.Entry(0x0201, 4, 1, kData + place.offsetShift);
+    w.Entry(0x0202, 4, 1,
+            place.length ? place.length : static_cast<std::uint32_t>(thumbnail.size()));
+    w.Long(0);
+    w.bytes().insert(w.bytes().end(), thumbnail.begin(), thumbnail.end());
+    return w.bytes();
+}
+
 inline Bytes WithExifHeader(const Bytes& tiff) {
     Bytes out{'E', 'x', 'i', 'f', 0, 0};
     out.insert(out.end(), tiff.begin(), tiff.end());

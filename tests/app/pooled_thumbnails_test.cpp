@@ -159,7 +159,7 @@ protected:
         fs::create_directories(folder);
         for (int i = 0; i < count; ++i) {
             const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
-            WritePicture(folder / (prefix + number + ".jpg"), PX_FORMAT_JPG, 900, 600, colour);
+            WritePicture(folder / (prefix + number + ".jpg"), PX_FORMAT_JPG, 600, 400, colour);
         }
     }
 

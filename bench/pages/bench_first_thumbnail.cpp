@@ -1,6 +1,7 @@
 // The picture browser on the headless back end: the time from a folder change to
-// the first thumbnail in the list, for a folder of twenty 4000 x 3000 JPEGs
-// (quality 90) made by our own encoder.
+// the first thumbnail in the list, and to the whole list, for a folder of twenty
+// 4000 x 3000 JPEGs (quality 90) made by our own encoder; the whole list with the
+// thumbnail pool of one thread per core and with a pool of one.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include "platform/backends/headless_backend.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/message_queue.h"
+#include "stamp/thumbnail_pool.h"
 
 namespace fs = std::filesystem;
 
@@ -39,6 +41,12 @@ fs::path MakePhotos() {
     return dir;
 }
 
+// Made on first use, for both benchmarks.
+const fs::path& Photos() {
+    static const fs::path dir = MakePhotos();
+    return dir;
+}
+
 // Carries out what the worker sends until the list holds `count` items.
 void WaitForItems(CDlgWiz2& page, int count) {
     while (page.fileList.GetItemCount() < count) {
@@ -48,35 +56,78 @@ void WaitForItems(CDlgWiz2& page, int count) {
     }
 }
 
-void BM_FirstThumbnailAfterAFolderChange(benchmark::State& state) {
-    static const fs::path dir = MakePhotos();
-    RegisterWizardResources();
-    HeadlessBackend backend;
-    CWnd main;
-    main.CreateEx(nullptr, RECT{0, 0, 580, 411}, "Ostrel", 0, WS_POPUP | WS_VISIBLE);
-    auto page = std::make_unique<CDlgWiz2>(&main);
-    page->Create(page->TemplateId(), &main);
-    page->firstShow = false;
-    page->folderTree.Initialize();
-    page->ShowWindow(SW_SHOW);
-    for (auto _ : state) {
-        state.PauseTiming();
-        page->folderTree.Navigate((dir / "empty").string(), 0, TRUE);
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the last pass ends
+// The page shown on an empty folder, its thumbnails made by `threads` threads.
+class Browser {
+public:
+    explicit Browser(int threads) {
+        RegisterWizardResources();
+        main_.CreateEx(nullptr, RECT{0, 0, 580, 411}, "Ostrel", 0, WS_POPUP | WS_VISIBLE);
+        page_ = std::make_unique<CDlgWiz2>(&main_);
+        page_->SetThumbnailThreads(threads);
+        page_->Create(page_->TemplateId(), &main_);
+        page_->firstShow = false;
+        page_->folderTree.Initialize();
+        page_->ShowWindow(SW_SHOW);
+    }
+    ~Browser() {
+        page_->DestroyWindow();
+        page_.reset();
+        main_.DestroyWindow();
+    }
+    Browser(const Browser&) = delete;
+    Browser& operator=(const Browser&) = delete;
+
+    // Untimed: an empty folder, once the last pass has ended.
+    void Empty(const fs::path& dir) {
+        page_->folderTree.Navigate((dir / "empty").string(), 0, TRUE);
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
         PumpWaitingMessages();
         while (MessageQueue::Current()->HandleSentMessages()) {
         }
-        state.ResumeTiming();
-        page->folderTree.Navigate((dir / "photos").string(), 0, TRUE);
-        WaitForItems(*page, 1);
     }
-    page->DestroyWindow();
-    page.reset();
-    main.DestroyWindow();
+    void ShowPhotos(const fs::path& dir, int items) {
+        page_->folderTree.Navigate((dir / "photos").string(), 0, TRUE);
+        WaitForItems(*page_, items);
+    }
+
+private:
+    HeadlessBackend backend_;
+    CWnd main_;
+    std::unique_ptr<CDlgWiz2> page_;
+};
+
+void BM_FirstThumbnailAfterAFolderChange(benchmark::State& state) {
+    const fs::path& dir = Photos();
+    Browser browser(ThumbnailPool::DefaultSize());
+    for (auto _ : state) {
+        state.PauseTiming();
+        browser.Empty(dir);
+        state.ResumeTiming();
+        browser.ShowPhotos(dir, 1);
+    }
 }
 BENCHMARK(BM_FirstThumbnailAfterAFolderChange)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(10);
+
+// Argument: the pool's threads.
+void BM_WholeFolderAfterAFolderChange(benchmark::State& state) {
+    const fs::path& dir = Photos();
+    Browser browser(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        browser.Empty(dir);
+        state.ResumeTiming();
+        browser.ShowPhotos(dir, 20);
+    }
+    state.counters["threads"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_WholeFolderAfterAFolderChange)
+    ->Arg(1)
+    ->Arg(ThumbnailPool::DefaultSize())
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/window/folder_watch.h"
 #include "platform/window/image_list.h"
 #include "platform/window/list_view.h"
+#include "stamp/thumbnail_pool.h"
 
 constexpr int IDC_FILE_LIST = 1022;
 constexpr int IDC_FOLDER_TREE = 1024;
@@ -62,6 +63,10 @@ public:
     bool IsQuitRequested();
     // chosenPath in one piece, against the page's writes.
     std::string ChosenPathCopy();
+    // How many threads make the thumbnails; set before Create, as the worker
+    // takes it when it starts.
+    void SetThumbnailThreads(int threads) { thumbnailThreads_ = threads; }
+    int ThumbnailThreads() const { return thumbnailThreads_; }
 
     Event wakeEvent{true, false};
     CImageList thumbnails;
@@ -95,6 +100,7 @@ private:
 
     std::string givenPicture_;
     bool quitRequested_ = false;
+    int thumbnailThreads_ = ThumbnailPool::DefaultSize();
     std::atomic<bool> workerDone_{false};
     std::thread worker_;
     FolderWatch folderWatch_;

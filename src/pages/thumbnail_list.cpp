@@ -111,44 +111,49 @@ void ThumbnailList::Remove(std::size_t index) {
     shown_.erase(shown_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-bool ThumbnailList::LoadMarked(PxImage& image, const std::function<bool()>& stop) {
-    std::size_t done = 0;
-    bool finished = true;
-    for (; done < marked_.size(); ++done) {
-        if (stop()) {
-            finished = false;
-            break;
-        }
-        LoadOne(marked_[done], image);
-    }
+bool ThumbnailList::LoadMarked(ThumbnailPool& pool, const std::function<bool()>& stop) {
+    const std::size_t count = marked_.size();
+    std::vector<std::string> paths;
+    for (const Marked& marked : marked_)
+        paths.push_back(folder_ + marked.name);
+    const std::size_t done = TakeInOrder<Loaded>(
+        pool, count, [paths = std::move(paths)](std::size_t i) { return LoadFile(paths[i]); },
+        [this](std::size_t i, Loaded& loaded) { ShowLoaded(marked_[i], loaded); }, stop);
     marked_.erase(marked_.begin(), marked_.begin() + static_cast<std::ptrdiff_t>(done));
-    return finished;
+    return done == count;
 }
 
-// A file that is gone by now, or is no regular file, gets no item; one with
-// another extension neither.
-bool ThumbnailList::LoadOne(const Marked& marked, PxImage& image) {
-    const std::string path = folder_ + marked.name;
-    Stamp stamp;
-    if (!StampOf(path, stamp) || LoadThumbnailPicture(path, image) == 0) return false;
-    MakeSquareThumbnail(image, kThumbnailSize);
+// A file that is gone by now, or is no regular file, is never opened; one with
+// another extension is not loaded.
+ThumbnailList::Loaded ThumbnailList::LoadFile(const std::string& path) {
+    Loaded loaded;
+    auto image = std::make_unique<PxImage>();
+    if (!StampOf(path, loaded.stamp) || LoadThumbnailPicture(path, *image) == 0) return loaded;
+    MakeSquareThumbnail(*image, kThumbnailSize);
+    loaded.image = std::move(image);
+    return loaded;
+}
+
+// A file that got no thumbnail gets no item.
+bool ThumbnailList::ShowLoaded(const Marked& marked, const Loaded& loaded) {
+    if (!loaded.image) return false;
     if (marked.again) {
         const int index = IndexOf(marked.name);
         if (index < 0) return false;
         Shown& shown = shown_[static_cast<std::size_t>(index)];
-        if (PlaceImage(image, shown.image) < 0) return false;
-        shown.stamp = stamp;
+        if (PlaceImage(*loaded.image, shown.image) < 0) return false;
+        shown.stamp = loaded.stamp;
         return list_.RedrawItems(index, index);
     }
     const int reused = freeImages_.empty() ? -1 : freeImages_.back();
-    const int place = PlaceImage(image, reused);
+    const int place = PlaceImage(*loaded.image, reused);
     if (place < 0) return false;
     if (reused >= 0) freeImages_.pop_back();
     const auto to =
         std::lower_bound(shown_.begin(), shown_.end(), marked.name,
                          [](const Shown& s, const std::string& n) { return s.name < n; });
     list_.InsertItem(static_cast<int>(to - shown_.begin()), marked.name, place);
-    shown_.insert(to, Shown{marked.name, stamp, place});
+    shown_.insert(to, Shown{marked.name, loaded.stamp, place});
     return true;
 }
 

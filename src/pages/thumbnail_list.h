@@ -10,12 +10,14 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "imaging/px_image.h"
 #include "platform/window/image_list.h"
 #include "platform/window/list_view.h"
+#include "stamp/thumbnail_pool.h"
 
 class ThumbnailList {
 public:
@@ -27,9 +29,10 @@ public:
     void Reset(const std::string& folder);
     // Takes the folder's sorted names: removes, renames and marks for loading.
     void Update(const std::vector<std::string>& names);
-    // Loads what is marked, in name order, asking `stop` before every file. False
-    // when stopped; what is left stays marked.
-    bool LoadMarked(PxImage& image, const std::function<bool()>& stop);
+    // Loads what is marked on the pool's threads and shows it in name order, asking
+    // `stop` before every file and while waiting for one. False when stopped; what
+    // is left stays marked and what the pool made ahead is thrown away.
+    bool LoadMarked(ThumbnailPool& pool, const std::function<bool()>& stop);
 
     std::size_t Count() const { return shown_.size(); }
 
@@ -51,6 +54,12 @@ private:
         std::string name;
         bool again;  // shown already: its image is replaced
     };
+    // One file's thumbnail as a pool thread made it; no image for a file that is
+    // gone, no regular file or no picture by its extension.
+    struct Loaded {
+        Stamp stamp;
+        std::unique_ptr<PxImage> image;
+    };
 
     static bool StampOf(const std::string& path, Stamp& stamp);
     int IndexOf(const std::string& name) const;
@@ -58,7 +67,9 @@ private:
     bool TakeAsRenamed(std::size_t index, std::vector<std::string>& added,
                        std::vector<Stamp>& stamps);
     void Remove(std::size_t index);
-    bool LoadOne(const Marked& marked, PxImage& image);
+    // Runs on a pool thread: touches nothing of the list.
+    static Loaded LoadFile(const std::string& path);
+    bool ShowLoaded(const Marked& marked, const Loaded& loaded);
     int PlaceImage(const PxImage& image, int replacing);
 
     CListCtrl& list_;

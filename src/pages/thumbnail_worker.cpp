@@ -1,7 +1,8 @@
 // The picture browser's worker thread: it lists the chosen folder and fills the
-// list one thumbnail at a time, and starts over, or brings the list up to date,
-// whenever the page asks. The page sets the stop flag before it signals, so a pass
-// never outlives its request by more than one picture.
+// list one thumbnail at a time, in name order, from what its pool of threads makes
+// ahead, and starts over, or brings the list up to date, whenever the page asks.
+// The page sets the stop flag before it signals, so a pass ends within moments of
+// its request, and what the pool made for it is thrown away.
 #include <chrono>
 
 #include "dlg_wiz2.h"
@@ -23,7 +24,7 @@ std::string FolderOf(const std::string& chosen) {
 // A new folder empties the list first; the same folder again is brought up to
 // date, going on with what an interrupted pass left to load.
 void ThumbnailWorker(CDlgWiz2* page) {
-    PxImage image;
+    ThumbnailPool pool(page->ThumbnailThreads());
     ThumbnailList list(page->fileList, page->thumbnails);
     std::vector<std::string> names;
     for (;;) {
@@ -33,7 +34,7 @@ void ThumbnailWorker(CDlgWiz2* page) {
         ListPictureFiles(request.folder, "*.*", names);
         if (request.anew || request.folder != list.Folder()) list.Reset(request.folder);
         list.Update(names);
-        list.LoadMarked(image, [page] { return page->IsStopRequested(); });
+        list.LoadMarked(pool, [page] { return page->IsStopRequested(); });
     }
 }
 

@@ -191,7 +191,8 @@ TEST_F(FolderChanges, ARemovedFolderLeavesTheTreeAndItsListEmpties) {
     fs::remove_all(root / "home/Pictures/Empty/Sub");
     ASSERT_TRUE(ListIs({}));
     ASSERT_TRUE(WaitFor([&] {
-        return page->folderTree.SelectedFolder().FolderPath() == (root / "home/Pictures/Empty").string();
+        return page->folderTree.SelectedFolder().FolderPath() ==
+               (root / "home/Pictures/Empty").string();
     }));
     for (const auto& row : page->folderTree.VisibleRows())
         EXPECT_NE(row.name, "Sub");
@@ -237,7 +238,8 @@ TEST_F(FolderChanges, PipesSocketsAndBrokenLinksNeitherBlockNorShow) {
     ThumbnailList shown(list, images);
     shown.Reset(odd.string() + "/");
     shown.Update({"gone.png", "good.png", "pipe.png"});
-    EXPECT_TRUE(shown.LoadMarked(*std::make_unique<PxImage>(), [] { return false; }));
+    ThumbnailPool pool(2);
+    EXPECT_TRUE(shown.LoadMarked(pool, [] { return false; }));
     ASSERT_EQ(list.GetItemCount(), 1);
     EXPECT_EQ(list.GetItemText(0), "good.png");
     list.DestroyWindow();

@@ -47,7 +47,7 @@ std::string CommandUsage(const std::string& command) {
          "pxtool stamp IN [--size 32|16] [--select L,T,R,B | --all] [--rotate left|right] "
          "[--mirror] [--flip] [--lightness V] [--pick X,Y ...] [--tolerance T] [--as-stored] "
          "-o OUT.png"},
-        {"thumbnail", "pxtool thumbnail IN... [--as-stored] -o DIR"},
+        {"thumbnail", "pxtool thumbnail IN... [--as-stored] [-j N] -o DIR"},
     };
     for (const auto& [name, usage] : kUsages)
         if (command == name) return usage;

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Times the picture browser's thumbnails of a folder of twenty 4000 x 3000 JPEGs
-# (quality 90), whole process, side by side in one run: `pxtool thumbnail` over
-# the folder, then vipsthumbnail -s 64 and ImageMagick's convert -thumbnail 64x64
-# file by file. Prints the medians and the ratios. Then two more cases, each
-# against `vipsthumbnail -s 64` given the whole folder in one process and
-# `djpeg -scale 1/8` file by file: the same photos carrying a 160 x 120 EXIF
-# thumbnail (put in by a small Python helper below), and a warm desktop thumbnail
-# cache (`pxtool thumbnail --cache`, XDG_CACHE_HOME in the scratch folder).
+# with photographic noise (quality 90), whole process, side by side in one run:
+# `pxtool thumbnail` over the folder, then vipsthumbnail -s 64 and ImageMagick's
+# convert -thumbnail 64x64 file by file. Prints the medians and the ratios. Then
+# three cases, each against `vipsthumbnail -s 64` given the whole folder in one
+# process and `djpeg -scale 1/8` file by file: the photos decoded (cold, with the
+# one-core floor `pxtool thumbnail -j 1` beside), the same photos carrying a
+# 160 x 120 EXIF thumbnail (put in by a small Python helper below), and a warm
+# desktop thumbnail cache (`pxtool thumbnail --cache`, XDG_CACHE_HOME in the
+# scratch folder).
 # Usage: bench/compare_thumbnails.sh [RUNS]   (default 3 runs of each command)
 # The peers (libvips-tools, imagemagick, libjpeg-turbo-progs) are installed when
 # missing.
@@ -26,7 +28,8 @@ source bench/side_by_side.sh
 
 echo "Generating twenty 4000 x 3000 JPEGs in $work ..."
 mkdir photos vips magick
-convert -size 4000x3000 -seed 1 plasma:fractal -quality 90 photos/photo00.jpg
+convert -size 4000x3000 -seed 1 plasma:fractal -attenuate 0.3 +noise Gaussian -depth 8 \
+    -quality 90 photos/photo00.jpg
 for i in $(seq -w 1 19); do
     convert photos/photo00.jpg -roll "+${i}0+0" -quality 90 "photos/photo$i.jpg"
 done
@@ -66,6 +69,15 @@ side_by_side() {
         printf "  vipsthumbnail    %8.1f ms (%6.1f ms a file)   vips/pxtool %.2f\n", v / 1000, v / 20000, v / o
         printf "  djpeg 1/8        %8.1f ms (%6.1f ms a file)   djpeg/pxtool %.2f\n", d / 1000, d / 20000, d / o }'
 }
+
+mkdir ours_one vips_folder
+ours=$(median_us "$pxtool" thumbnail photos/*.jpg -o ours)
+one=$(median_us "$pxtool" thumbnail -j 1 photos/*.jpg -o ours_one)
+vips=$(median_us bash -c 'vipsthumbnail -s 64 -o "$PWD/vips_folder/%s.png" photos/*.jpg')
+djpeg=$(median_us bash -c 'for f in photos/*.jpg; do djpeg -scale 1/8 "$f" >/dev/null; done')
+side_by_side "Photos decoded, no EXIF thumbnail, cold cache (every core)" "$ours" "$vips" "$djpeg"
+awk -v o="$one" -v v="$vips" 'BEGIN {
+    printf "  pxtool -j 1      %8.1f ms (%6.1f ms a file)   vips/pxtool %.2f\n", o / 1000, o / 20000, v / o }'
 
 echo "Putting a 160 x 120 EXIF thumbnail into a copy of each ..."
 mkdir exif vips_exif ours_exif

@@ -294,3 +294,26 @@ TEST_F(CachedThumbnail, ManyThreadsShareTheCache) {
     for (const std::string& f : files)
         EXPECT_TRUE(EntryIsCurrentAndRed(f)) << f;
 }
+
+// The user's "Thumbnail Cache" setting: on when missing, off at 0; the list's
+// loading follows what the page last read from it.
+TEST_F(CachedThumbnail, TheSettingTurnsTheCacheOff) {
+    const std::string registry = home_ / "r.reg";
+    setenv("OSTREL_REGISTRY", registry.c_str(), 1);
+    EXPECT_TRUE(ThumbnailCacheSetting());
+    std::ofstream(registry) << "Windows Registry Editor Version 5.00\n\n"
+                               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510\\"
+                               "Customization Wizards\\user]\n\"Thumbnail Cache\"=dword:00000000\n";
+    EXPECT_FALSE(ThumbnailCacheSetting());
+    unsetenv("OSTREL_REGISTRY");
+
+    PutEntry(picture_, kMagenta);
+    SetThumbnailCacheInUse(false);
+    PxImage image;
+    LoadThumbnailPicture(picture_, image);
+    EXPECT_TRUE(Near(image.GetPixelColor(5, 5), kRed));
+    SetThumbnailCacheInUse(true);
+    LoadThumbnailPicture(picture_, image);
+    EXPECT_TRUE(Near(image.GetPixelColor(5, 5), kMagenta));
+    SetThumbnailCacheInUse(false);
+}

@@ -15,13 +15,6 @@ using namespace toolpic;
 
 namespace {
 
-const std::string kAdobeRgb = "/usr/share/color/icc/colord/AdobeRGB1998.icc";
-const std::string kSrgb = "/usr/share/color/icc/colord/sRGB.icc";
-
-#define REQUIRE_TOOLS(...)                 \
-    for (const char* tool : {__VA_ARGS__}) \
-        if (!HaveTool(tool)) GTEST_SKIP() << "no " << tool << " here";
-
 enum class Kind { Colour, FewColours, Grey, Bilevel, Alpha, StrongAlpha };
 
 PxImage SourceOf(Kind kind) {

@@ -13,13 +13,6 @@ using namespace toolpic;
 
 namespace {
 
-const std::string kAdobeRgb = "/usr/share/color/icc/colord/AdobeRGB1998.icc";
-const std::string kSrgb = "/usr/share/color/icc/colord/sRGB.icc";
-
-#define REQUIRE_TOOLS(...)                 \
-    for (const char* tool : {__VA_ARGS__}) \
-        if (!HaveTool(tool)) GTEST_SKIP() << "no " << tool << " here";
-
 // `source` saved as PNG by our encoder and made lossless WebP (colours under
 // clear pixels kept); the WebP's path.
 std::string LosslessWebp(PxImage& source, const TempDir& dir, const std::string& name) {

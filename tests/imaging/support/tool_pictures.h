@@ -20,9 +20,18 @@ namespace toolpic {
 
 namespace fs = std::filesystem;
 
+// The profiles colord ships, for the colour tests.
+inline const std::string kAdobeRgb = "/usr/share/color/icc/colord/AdobeRGB1998.icc";
+inline const std::string kSrgb = "/usr/share/color/icc/colord/sRGB.icc";
+
 inline bool HaveTool(const std::string& name) {
     return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }
+
+// Skips the test, naming the first of the tools that is missing.
+#define REQUIRE_TOOLS(...)                 \
+    for (const char* tool : {__VA_ARGS__}) \
+        if (!toolpic::HaveTool(tool)) GTEST_SKIP() << "no " << tool << " here";
 
 // True when the command ran and succeeded; its output is kept out of the log.
 inline bool RunTool(const std::string& command) {

@@ -26,7 +26,11 @@ public:
 
 private:
     void Transfer();
+    void OnCommandWhileSending(const std::string& command);
     void ShowProgress(WPARAM progress);
+
+    bool sending_ = false;  // inside Transfer, waiting for the link
+    bool leaving_ = false;  // closed while sending: the copy was stopped
 };
 
 // The bar's frame for a progress value: 0-3 give 1, 50 gives 13, 100 gives 26.

@@ -159,10 +159,11 @@ private:
         const std::size_t chunk = request_.chunkSize ? request_.chunkSize : bytes_.size();
         if (progress_) progress_(0, bytes_.size());
         for (std::size_t done = 0; done < bytes_.size();) {
+            if (Stopped()) return DeliveryError::kCancelled;
             const std::size_t size = std::min(chunk, bytes_.size() - done);
             if (const int error = WriteAll(bytes_.data() + done, size)) return WriteError(error);
             done += size;
-            if (request_.chunkDelay.count() > 0) std::this_thread::sleep_for(request_.chunkDelay);
+            if (Pause()) return DeliveryError::kCancelled;
             if (progress_ && done < bytes_.size()) progress_(done, bytes_.size());
         }
         // Some phone mounts cannot flush; their close reports what went wrong.
@@ -171,6 +172,16 @@ private:
         const int closed = close(fd_);
         fd_ = -1;
         return closed == 0 ? DeliveryError::kNone : WriteError(errno);
+    }
+
+    bool Stopped() const { return request_.stop && request_.stop->Requested(); }
+
+    // The delay between chunks; true when a stop came meanwhile.
+    bool Pause() const {
+        if (request_.chunkDelay.count() <= 0) return Stopped();
+        if (request_.stop) return request_.stop->WaitFor(request_.chunkDelay);
+        std::this_thread::sleep_for(request_.chunkDelay);
+        return false;
     }
 
     int WriteAll(const std::uint8_t* data, std::size_t size) {
@@ -185,6 +196,8 @@ private:
     }
 
     DeliveryError PutInPlace() {
+        // Past this point the old stamp is replaced: a stop must come before it.
+        if (Stopped()) return DeliveryError::kCancelled;
         const std::string target = folder_ + "/" + result_.name;
         if (rename(temporary_.c_str(), target.c_str()) != 0) return WriteError(errno);
         temporary_.clear();

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "send_stop.h"
+
 enum class DeliveryError {
     kNone,
     kNotConnected,   // the storage folder is missing: the phone is not there
@@ -19,6 +21,7 @@ enum class DeliveryError {
     kFileUnreadable,
     kNotAStamp,
     kCopyFailed,  // any other failure of the copy
+    kCancelled,   // stopped by the caller; nothing of it is left on the phone
 };
 
 struct DeliveryRequest {
@@ -27,6 +30,7 @@ struct DeliveryRequest {
     std::string phoneFolder;  // below it; "/" or "\" separate folders
     std::size_t chunkSize = 256;
     std::chrono::milliseconds chunkDelay{0};  // lets tests and demos watch it go
+    SendStop* stop = nullptr;                 // looked at between chunks; none: never stops
 };
 
 struct DeliveryResult {

@@ -106,6 +106,8 @@ HRESULT PhoneLinkObject::SendFile(const std::wstring& path, const std::wstring& 
     DeliveryResult result{DeliveryError::kCopyFailed, request.source, {}};
     if (!sending_) {
         sending_ = true;
+        CurrentSendStop().Clear();
+        request.stop = &CurrentSendStop();
         result = DeliverOffThread(request, language);
         sending_ = false;
     }
@@ -124,7 +126,9 @@ HRESULT PhoneLinkObject::SendFile(const std::wstring& path, const std::wstring& 
 DeliveryResult PhoneLinkObject::DeliverOffThread(const DeliveryRequest& request,
                                                  const std::string& language) {
     DeliveryResult result;
-    OffThreadWork::Run([&](OffThreadWork& work) {
+    // The caller waits as on a call into another process: its windows go on
+    // taking input, so the user can close the wizard while a phone stalls.
+    OffThreadWork::RunTakingInput([&](OffThreadWork& work) {
         const std::string name = request.source.substr(request.source.rfind('/') + 1);
         result = Deliver(request, [&](std::uint64_t sent, std::uint64_t total) {
             work.CallOnCaller([&] { RaiseProgress(language, name, sent, total); });

@@ -20,6 +20,10 @@ public:
     // before it back afterwards: for work the user waits on, such as opening a
     // large picture.
     static void RunShowingBusy(const std::function<void(OffThreadWork&)>& work);
+    // Run, with mouse and key input going to the windows as usual: for a wait on
+    // something outside the program (a phone), which the user may want to leave.
+    // The windows themselves refuse what must not happen meanwhile.
+    static void RunTakingInput(const std::function<void(OffThreadWork&)>& work);
 
     // From the work's thread: carries `action` out on the caller's thread and
     // waits for it (the caller's events, in order). From the caller's own thread
@@ -33,6 +37,7 @@ public:
 private:
     struct Shared;
     explicit OffThreadWork(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+    static void Start(const std::function<void(OffThreadWork&)>& work, bool takingInput);
     void WaitDispatching();
 
     std::shared_ptr<Shared> shared_;

@@ -1,28 +1,48 @@
-// Stopping the send that runs, from any thread: the wizard asks for it when it
-// closes mid-copy, and the delivery looks at it between chunks and while it
-// waits between them, so a slow or stalled copy still ends at once.
+// Stopping a send that is under way: the wizard closing asks it from its own
+// thread while the copy runs on another. CancelSending stops the send that is
+// running now, whether it goes through the desktop (GIO's cancellable) or into
+// the storage folder (between two chunks), and does nothing when none is.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 
+typedef struct _GCancellable GCancellable;
+
+// One send's stop, asked from any thread and seen by the copy.
 class SendStop {
 public:
+    SendStop();
+    ~SendStop();
+    SendStop(const SendStop&) = delete;
+    SendStop& operator=(const SendStop&) = delete;
+
     void Request();
-    void Clear();
     bool Requested() const;
-    // Waits `delay`, or less when a stop is asked meanwhile; whether one was.
-    bool WaitFor(std::chrono::milliseconds delay);
+    // Waits `span`, or less when a stop is asked meanwhile; false when it was.
+    bool Wait(std::chrono::milliseconds span);
+    // Cancelled together with the stop, for GIO's calls.
+    GCancellable* Cancellable() const { return cancellable_; }
 
 private:
     mutable std::mutex mutex_;
     std::condition_variable asked_;
-    bool requested_ = false;  // guarded by mutex_
+    bool requested_ = false;
+    GCancellable* cancellable_;
 };
 
-// The component's stop: it sends one file at a time.
-SendStop& CurrentSendStop();
+// While it lives, CancelSending stops `stop`.
+class CurrentSend {
+public:
+    explicit CurrentSend(SendStop& stop);
+    ~CurrentSend();
+    CurrentSend(const CurrentSend&) = delete;
+    CurrentSend& operator=(const CurrentSend&) = delete;
 
-// Asks the send that runs, if any, to stop and take back what it wrote.
+private:
+    SendStop* previous_;
+};
+
+// Thread-safe. The send ends soon after with the partial file taken away.
 void CancelSending();

@@ -1,9 +1,10 @@
 // Long work that must not freeze the user interface: it runs on a thread of its
 // own while the calling user-interface thread goes on painting, firing timers and
 // carrying out what is sent to it, and the caller returns only once it is done.
-// Meanwhile no window of the caller's thread gets mouse or key input, so nothing
-// on screen can change under the caller; a press that a window calls its caption
-// (WM_NCHITTEST answered HTCAPTION) still drags the window.
+// Unless it runs taking input, no window of the caller's thread gets mouse or key
+// input meanwhile, so nothing on screen can change under the caller; a press that
+// a window calls its caption (WM_NCHITTEST answered HTCAPTION) still drags the
+// window.
 #pragma once
 
 #include <functional>

@@ -54,7 +54,10 @@ void CDlgWiz6::OnFSCommand(const std::string& command, const std::string& argume
         }
     } else if (command == "TransferDone") {
     } else if (command == "TransfertStarted") {
-        Transfer();
+        // Run from a message of the page's own, outside the movie's delivery of
+        // commands, so that what the movie sends while the copy runs (its close
+        // button) reaches the page at once.
+        if (!transferPosted_) transferPosted_ = PostMessage(kStartTransfer);
     } else if (command == "reduce") {
         RequestReduce();
     } else if (command == "exit") {
@@ -99,6 +102,11 @@ void CDlgWiz6::Transfer() {
 }
 
 LRESULT CDlgWiz6::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kStartTransfer) {
+        transferPosted_ = false;
+        Transfer();
+        return 0;
+    }
     if (message == WM_USER && IsWindowVisible()) ShowProgress(wParam);
     return CDlgWizPage::WindowProc(message, wParam, lParam);
 }

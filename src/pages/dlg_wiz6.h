@@ -29,6 +29,8 @@ private:
     void OnCommandWhileSending(const std::string& command);
     void ShowProgress(WPARAM progress);
 
+    static constexpr UINT kStartTransfer = WM_USER + 0x101;
+    bool transferPosted_ = false;
     bool sending_ = false;  // inside Transfer, waiting for the link
     bool leaving_ = false;  // closed while sending: the copy was stopped
 };

@@ -91,9 +91,11 @@ TEST(CloseWhileSending, TheCloseButtonEndsTheProgramAtOnceAndTheOldStampStays) {
     const std::string window = WindowsTitled("Ostrel").front();
     ASSERT_TRUE(WaitFor([&] { return MapState(window) == "IsViewable"; }, 10));
     const Geometry at = WindowGeometry(window);
+    // Each step's movie plays in before its Next takes a click.
     for (const char* step : {"step 4", "step 5", "step 6"}) {
+        WaitUntilStill(at, screens + "/screen-still.png", 20);
         ClickAt(at.x + kNext.x, at.y + kNext.y);
-        ASSERT_TRUE(WaitFor([&] { return traced(step); }, 20)) << step;
+        ASSERT_TRUE(WaitFor([&] { return traced(step); }, 20)) << step << ReadBytes(dir / "trace");
     }
     // The copy runs once its partial file is on the phone.
     ASSERT_TRUE(WaitFor([&] { return Names(stamps).size() == 2; }, 20));

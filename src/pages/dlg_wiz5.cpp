@@ -83,7 +83,12 @@ void CDlgWiz5::ShowPhoneLine() {
     std::vector<std::string> items;
     for (const PhonePlace& place : connected)
         items.push_back(PhoneLine(g_languageCode, place));
-    const PhonePlace folder{choice_.storageFolder, PhoneKind::kStorageFolder, {}};
+    // The folder by its own name: its whole path would not fit the box.
+    std::string folderName = choice_.storageFolder;
+    while (folderName.size() > 1 && folderName.back() == '/')
+        folderName.pop_back();
+    folderName = folderName.substr(folderName.rfind('/') + 1);
+    const PhonePlace folder{folderName, PhoneKind::kStorageFolder, {}};
     phones.SetItems(std::move(items), choice_.chosen, PhoneLine(g_languageCode, folder));
     movie.SetVariable("CurrentLink", "");
     phones.ShowWindow(SW_SHOW);

@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr POINT kArrow{529, 244}, kDropDown{300, 244}, kSend{485, 375};
+constexpr POINT kArrow{529, 244}, kDropDown{300, 244}, kSend{485, 375}, kPreviousFace{345, 364};
 constexpr COLORREF kArrowColour = RGB(0x1F, 0x29, 0x37);
 
 void WriteStamp(const std::string& path) {
@@ -74,9 +74,10 @@ public:
         // Step 5 shown and still: its line says no phone is connected.
         if (!Settled()) return Fail("step 5 never settled");
         if (!Shoot("20-step5-no-phone.png", at_)) return Fail("no screenshot");
+        const PxImage none = Now();
         ftp_phones::Phone first(dir_ / "first", ftp_phones::FreePort(0));
         if (!first.Plug()) return Fail("the first phone did not mount");
-        if (!Changes() || !Settled()) return Fail("the line did not follow the plug");
+        if (!ChangedFrom(none) || !Settled()) return Fail("the line did not follow the plug");
         Shoot("21-step5-one-phone.png", at_);
         ftp_phones::Phone second(dir_ / "second", ftp_phones::FreePort(1));
         if (!second.Plug()) return Fail("the second phone did not mount");
@@ -95,7 +96,9 @@ public:
         // Mid-copy the phone goes away: its server dies.
         if (!WaitFor([&] { return Bar() > 0; }, 30)) return Fail("the copy did not start");
         first.Kill();
-        if (!Changes(60) || !Settled()) return Fail("no outcome after the unplug");
+        if (!WaitFor([&] { return Pixel(kPreviousFace) == RGB(0xFF, 0xFF, 0xFF); }, 60) ||
+            !Settled())
+            return Fail("no outcome after the unplug");
         seen_.outcomeShown = true;
         Shoot("23-step6-unplugged.png", at_);
         PostMessage(wizard_, WM_WIZ_EXIT, 0, 0);
@@ -123,14 +126,16 @@ private:
         return filled;
     }
     bool Settled() { return WaitUntilStill(at_, screens_ + "/screen-still.png", 20); }
-    // Until the window looks other than when called.
-    bool Changes(double seconds = 30) {
-        PxImage before;
-        if (!ScreenShot(screens_ + "/screen-before.png", before)) return false;
+    PxImage Now() {
+        PxImage screen;
+        ScreenShot(screens_ + "/screen-now.png", screen);
+        return screen;
+    }
+    // Until the window looks other than in `before`.
+    bool ChangedFrom(const PxImage& before, double seconds = 30) {
         return WaitFor(
             [&] {
-                PxImage now;
-                if (!ScreenShot(screens_ + "/screen-now.png", now)) return false;
+                const PxImage now = Now();
                 for (int y = 0; y < at_.height; y += 2)
                     for (int x = 0; x < at_.width; x += 2)
                         if (ScreenPixel(now, at_.x + x, at_.y + y) !=

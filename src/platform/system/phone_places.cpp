@@ -103,24 +103,26 @@ public:
     // Runs `work` on the desktop thread and waits for it.
     void Call(const std::function<void(GVolumeMonitor*)>& work) {
         struct Job {
+            DesktopThread* owner;
             const std::function<void(GVolumeMonitor*)>* work;
-            GVolumeMonitor* monitor;
             std::mutex mutex;
             std::condition_variable done;
             bool finished = false;
-        } job{&work, monitor_, {}, {}, false};
+        } job{this, &work, {}, {}, false};
+        // Held from here until the wait: the desktop thread takes it before it
+        // touches the job, so what either side wrote is seen by the other.
+        std::unique_lock lock(job.mutex);
         g_main_context_invoke(
             context_,
             [](gpointer data) -> gboolean {
                 auto* job = static_cast<Job*>(data);
-                (*job->work)(job->monitor);
-                std::lock_guard lock(job->mutex);
+                std::lock_guard held(job->mutex);
+                (*job->work)(job->owner->monitor_);
                 job->finished = true;
                 job->done.notify_all();
                 return G_SOURCE_REMOVE;
             },
             &job);
-        std::unique_lock lock(job.mutex);
         job.done.wait(lock, [&] { return job.finished; });
     }
 

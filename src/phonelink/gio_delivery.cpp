@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "glib_holders.h"
+#include "send_thread.h"
 
 namespace {
 
@@ -96,6 +97,7 @@ private:
     }
 
     DeliveryError Failed(const GError* error) {
+        if (error && error->domain == G_DBUS_ERROR) staleDaemon_ = true;
         return error ? ErrorOf(error) : DeliveryError::kCopyFailed;
     }
 
@@ -153,7 +155,10 @@ private:
                 made_.emplace_back(G_FILE(g_object_ref(folder_.get())));
                 continue;
             }
-            if (g_error_matches(error.Get(), G_IO_ERROR, G_IO_ERROR_EXISTS)) continue;
+            // Not every backend says "exists" (FTP says only that it failed).
+            if (g_file_query_file_type(folder_.get(), G_FILE_QUERY_INFO_NONE, Cancellable()) ==
+                G_FILE_TYPE_DIRECTORY)
+                continue;
             const DeliveryError e = Failed(error.Get());
             return e == DeliveryError::kCopyFailed ? FolderNotMade() : e;
         }
@@ -180,6 +185,7 @@ private:
     // g_file_copy pushes the local file in one piece: stream writes (and FUSE
     // writes) need a vendor extension many MTP phones lack.
     DeliveryError CopyTemporary() {
+        RemoveLeftovers();
         GObjectPtr<GFile> source(g_file_new_for_path(request_.source.c_str()));
         temporary_.reset(g_file_get_child(folder_.get(), TemporaryName(result_.name).c_str()));
         if (progress_) progress_(0, size_);
@@ -190,6 +196,29 @@ private:
         if (!copied) return Failed(error.Get());
         if (request_.stop && request_.stop->Requested()) return DeliveryError::kCancelled;
         return DeliveryError::kNone;
+    }
+
+    // Temporary files of this stamp that an earlier send could not take away (the
+    // phone was pulled out mid-copy) go now that it answers again.
+    void RemoveLeftovers() {
+        const std::string prefix = "." + result_.name + ".part-";
+        GObjectPtr<GFileEnumerator> children(
+            g_file_enumerate_children(folder_.get(), G_FILE_ATTRIBUTE_STANDARD_NAME,
+                                      G_FILE_QUERY_INFO_NONE, Cancellable(), nullptr));
+        std::vector<std::string> leftovers;
+        for (GFileInfo* info = nullptr; children;) {
+            if (!g_file_enumerator_iterate(children.get(), &info, nullptr, Cancellable(),
+                                           nullptr) ||
+                !info)
+                break;
+            const std::string name = g_file_info_get_name(info);
+            if (name.size() == prefix.size() + 6 && name.starts_with(prefix))
+                leftovers.push_back(name);
+        }
+        for (const std::string& name : leftovers) {
+            GObjectPtr<GFile> file(g_file_get_child(folder_.get(), name.c_str()));
+            g_file_delete(file.get(), nullptr, nullptr);
+        }
     }
 
     // GIO tells progress as the copy goes, as often as the backend likes. With a
@@ -230,8 +259,9 @@ private:
                              nullptr, nullptr, error.Out()))
                 return Failed(error.Get());
         } else {
+            // Some backends (FTP) say only "failed" for a file that is not there.
             if (!g_file_delete(target.get(), nullptr, error.Out()) &&
-                !g_error_matches(error.Get(), G_IO_ERROR, G_IO_ERROR_NOT_FOUND))
+                g_file_query_exists(target.get(), nullptr))
                 return Failed(error.Get());
             GObjectPtr<GFile> renamed(g_file_set_display_name(
                 temporary_.get(), result_.name.c_str(), nullptr, error.Out()));
@@ -253,9 +283,14 @@ private:
         made_.clear();
     }
 
+public:
+    bool StaleDaemon() const { return staleDaemon_; }
+
+private:
     const DeliveryRequest& request_;
     const DeliveryProgress& progress_;
     DeliveryResult result_;
+    bool staleDaemon_ = false;
     std::uint64_t size_ = 0;
     std::uint64_t reported_ = 0;
     GObjectPtr<GFile> place_, storage_, folder_, temporary_;
@@ -266,5 +301,14 @@ private:
 
 DeliveryResult DeliverThroughDesktop(const DeliveryRequest& request,
                                      const DeliveryProgress& progress) {
-    return DesktopDelivery(request, progress).Run();
+    DeliveryResult result;
+    RunOnSendThread([&] {
+        DesktopDelivery first(request, progress);
+        result = first.Run();
+        // A phone plugged in again has a new daemon; GIO's client learns of it
+        // only when the old one fails to answer, so that failure is tried again.
+        if (first.StaleDaemon() && result.error == DeliveryError::kNotConnected)
+            result = DesktopDelivery(request, progress).Run();
+    });
+    return result;
 }

@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr guint kDefaultContextPeriodMs = 100;
+
 template <typename T>
 struct Unref {
     void operator()(T* object) const { g_object_unref(object); }
@@ -101,24 +103,26 @@ public:
     // Runs `work` on the desktop thread and waits for it.
     void Call(const std::function<void(GVolumeMonitor*)>& work) {
         struct Job {
+            DesktopThread* owner;
             const std::function<void(GVolumeMonitor*)>* work;
-            GVolumeMonitor* monitor;
             std::mutex mutex;
             std::condition_variable done;
             bool finished = false;
-        } job{&work, monitor_, {}, {}, false};
+        } job{this, &work, {}, {}, false};
+        // Held from here until the wait: the desktop thread takes it before it
+        // touches the job, so what either side wrote is seen by the other.
+        std::unique_lock lock(job.mutex);
         g_main_context_invoke(
             context_,
             [](gpointer data) -> gboolean {
                 auto* job = static_cast<Job*>(data);
-                (*job->work)(job->monitor);
-                std::lock_guard lock(job->mutex);
+                std::lock_guard held(job->mutex);
+                (*job->work)(job->owner->monitor_);
                 job->finished = true;
                 job->done.notify_all();
                 return G_SOURCE_REMOVE;
             },
             &job);
-        std::unique_lock lock(job.mutex);
         job.done.wait(lock, [&] { return job.finished; });
     }
 
@@ -167,11 +171,28 @@ private:
         };
         g_signal_connect(monitor_, "mount-added", G_CALLBACK(changed), this);
         g_signal_connect(monitor_, "mount-removed", G_CALLBACK(changed), this);
+        // GIO's client of the desktop daemons hears of mounts that went away (and
+        // forgets their stale connections) on the process's default context, which
+        // nothing else here runs; it is served between other work, never held, so a
+        // toolkit dialog that runs it meanwhile is not kept waiting.
+        GSource* serve = g_timeout_source_new(kDefaultContextPeriodMs);
+        g_source_set_callback(serve, ServeDefaultContext, nullptr, nullptr);
+        g_source_attach(serve, context_);
+        g_source_unref(serve);
         ready.set_value();
         g_main_loop_run(loop_);
         g_signal_handlers_disconnect_by_data(monitor_, this);
         g_object_unref(monitor_);
         g_main_context_pop_thread_default(context_);
+    }
+
+    static gboolean ServeDefaultContext(gpointer) {
+        GMainContext* context = g_main_context_default();
+        if (!g_main_context_acquire(context)) return G_SOURCE_CONTINUE;
+        while (g_main_context_iteration(context, false)) {
+        }
+        g_main_context_release(context);
+        return G_SOURCE_CONTINUE;
     }
 
     void Tell() {

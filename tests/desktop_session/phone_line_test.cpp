@@ -5,16 +5,17 @@
 // while the page is shown.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "app/globals.h"
 #include "app/page_fixture.h"
 #include "app/resources/wizard_resources.h"
-#include "desktop_session/ftp_phones.h"
 #include "pages/dlg_wiz5.h"
 #include "phonelink/phone_choice.h"
 #include "phonelink/phone_line_texts.h"
 #include "phonelink/phone_link_server.h"
+#include "phonelink_gio/desktop_session.h"
 #include "platform/window/paint.h"
 #include "stamp/stamp_globals.h"
 
@@ -29,10 +30,12 @@ protected:
         RegisterPhoneLinkServer();
     }
     void SetUp() override {
-        if (!ftp_phones::Available()) GTEST_SKIP() << "no session bus, gio or pyftpdlib";
+        std::string why = desktop_test::MissingTools();
+        if (!why.empty() || !desktop_test::StartSessionBus(&why)) GTEST_SKIP() << why;
         dir = fs::temp_directory_path() / ("ostrel_phone_line_" + std::to_string(getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir / "storage");
+        fs::create_directories(dir / "first");
         const std::string root = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Tessel 310-510";
         std::ofstream(dir / "r.reg")
             << "Windows Registry Editor Version 5.00\n\n"
@@ -55,8 +58,12 @@ protected:
         fs::remove_all(dir);
     }
     std::string Line() { return page->movie.GetVariable("CurrentLink"); }
+    // The page hears of plugs through its message loop: it runs while waiting.
     bool Until(const std::function<bool()>& done) {
-        return ftp_phones::WaitFor(done, [] { LetTimePass(10); });
+        return desktop_test::WaitUntil([&] {
+            LetTimePass(10);
+            return done();
+        });
     }
     COLORREF At(POINT at) {
         while (HWND dirty = NextWindowToPaint(MessageQueue::Current().get()))
@@ -73,16 +80,17 @@ TEST_F(PhoneLine, NamesThePhoneOffersADropDownForTwoAndFollowsPlugAndUnplug) {
     EXPECT_EQ(Line(), NoPhoneText("EN"));
     EXPECT_FALSE(page->phones.IsWindowVisible());
 
-    ftp_phones::Phone first(dir / "first", ftp_phones::FreePort(0));
-    ASSERT_TRUE(first.Plug());
+    desktop_test::FtpServer first((dir / "first").string());
+    ASSERT_TRUE(first.Start() && first.Mount());
     ASSERT_TRUE(Until([&] { return Line() != NoPhoneText("EN"); })) << Line();
     const std::vector<PhonePlace> one = ListPhonePlaces();
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(Line(), one[0].name + " (Phone)");
     EXPECT_NE(Line().find("127.0.0.1"), std::string::npos) << Line();
 
-    ftp_phones::Phone second(dir / "second", ftp_phones::FreePort(1));
-    ASSERT_TRUE(second.Plug());
+    fs::create_directories(dir / "second");
+    desktop_test::FtpServer second((dir / "second").string());
+    ASSERT_TRUE(second.Start() && second.Mount());
     ASSERT_TRUE(Until([&] { return page->phones.IsWindowVisible(); }));
     EXPECT_EQ(Line(), "") << "the movie's field stays empty under the drop-down";
     ASSERT_EQ(page->phones.Items().size(), 2u);
@@ -96,13 +104,13 @@ TEST_F(PhoneLine, NamesThePhoneOffersADropDownForTwoAndFollowsPlugAndUnplug) {
     Click(POINT{300, 244});
     EXPECT_EQ(page->phones.Selected(), pick - 1);
     EXPECT_EQ(ChoosePhone().chosen, pick - 1) << "remembered for the link";
-    EXPECT_NE(page->phones.Items()[static_cast<std::size_t>(pick - 1)].find(
-                  std::to_string(ftp_phones::FreePort(1))),
+    const std::string host = second.Uri().substr(6, second.Uri().size() - 7);  // 127.0.0.1:port
+    EXPECT_NE(page->phones.Items()[static_cast<std::size_t>(pick - 1)].find(host),
               std::string::npos);
 
-    second.Unplug();
+    second.Unmount();
     ASSERT_TRUE(Until([&] { return !page->phones.IsWindowVisible(); }));
     EXPECT_EQ(Line(), ListPhonePlaces().at(0).name + " (Phone)");
-    first.Unplug();
+    first.Unmount();
     ASSERT_TRUE(Until([&] { return Line() == NoPhoneText("EN"); })) << Line();
 }

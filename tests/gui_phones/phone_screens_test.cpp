@@ -14,10 +14,10 @@
 #include "app/globals.h"
 #include "app/main_window/dlg_main.h"
 #include "app/resources/wizard_resources.h"
-#include "desktop_session/ftp_phones.h"
 #include "gui/desktop_tools.h"
 #include "phonelink/link_texts.h"
 #include "phonelink/phone_link_server.h"
+#include "phonelink_gio/desktop_session.h"
 #include "platform/backends/x11/x11_backend.h"
 #include "platform/registry/registry.h"
 #include "platform/window/clock.h"
@@ -75,12 +75,14 @@ public:
         if (!Settled()) return Fail("step 5 never settled");
         if (!Shoot("20-step5-no-phone.png", at_)) return Fail("no screenshot");
         const PxImage none = Now();
-        ftp_phones::Phone first(dir_ / "first", ftp_phones::FreePort(0));
-        if (!first.Plug()) return Fail("the first phone did not mount");
+        fs::create_directories(dir_ / "first");
+        desktop_test::FtpServer first((dir_ / "first").string());
+        if (!first.Start() || !first.Mount()) return Fail("the first phone did not mount");
         if (!ChangedFrom(none) || !Settled()) return Fail("the line did not follow the plug");
         Shoot("21-step5-one-phone.png", at_);
-        ftp_phones::Phone second(dir_ / "second", ftp_phones::FreePort(1));
-        if (!second.Plug()) return Fail("the second phone did not mount");
+        fs::create_directories(dir_ / "second");
+        desktop_test::FtpServer second((dir_ / "second").string());
+        if (!second.Start() || !second.Mount()) return Fail("the second phone did not mount");
         if (!WaitFor([&] { return Pixel(kArrow) == kArrowColour; }, 30))
             return Fail("no drop-down for two phones");
         seen_.dropDownShown = true;
@@ -88,7 +90,7 @@ public:
         RunShell("sleep 1");  // the menu window maps and draws
         Shoot("22-step5-two-phones.png", Geometry{at_.x, at_.y, at_.width, at_.height + 40});
         Keys("Escape");
-        second.Unplug();
+        second.Unmount();
         if (!WaitFor([&] { return Pixel(kArrow) != kArrowColour; }, 30))
             return Fail("the drop-down stayed after an unplug");
         Settled();
@@ -162,16 +164,18 @@ private:
 
 TEST(PhoneScreens, StepFiveWithNoneOneAndTwoPhonesAndStepSixAfterAnUnplug) {
     if (!std::getenv("DISPLAY") || !X11Backend::DisplayAvailable()) GTEST_SKIP() << "no display";
-    if (!ftp_phones::Available()) GTEST_SKIP() << "no session bus, gio or pyftpdlib";
+    std::string why = desktop_test::MissingTools();
+    if (!why.empty() || !desktop_test::StartSessionBus(&why)) GTEST_SKIP() << why;
     if (!fs::exists(fs::read_symlink("/proc/self/exe").parent_path() / "EN" / "Pennon.swf"))
         GTEST_SKIP() << "no movie next to the test";
     const fs::path dir =
         fs::temp_directory_path() / ("ostrel_gui_phones_" + std::to_string(getpid()));
     fs::remove_all(dir);
     const std::string screens = ScreensFolder(dir.string());
-    // The runtime folder stays the session's, where the bus started the gvfs daemon.
+    // The runtime and cache folders stay the desktop's, where its daemons run.
     for (const auto& [name, value] : OwnHome(dir.string()))
-        if (name != "XDG_RUNTIME_DIR") setenv(name.c_str(), value.c_str(), 1);
+        if (name != "XDG_RUNTIME_DIR" && name != "XDG_CACHE_HOME")
+            setenv(name.c_str(), value.c_str(), 1);
     setenv("OSTREL_TEST_PHONE_SCHEMES", "ftp", 1);
     ASSERT_EQ(RunShell(OSTREL_SETUP_PATH " > /dev/null"), 0);
     SetChunkDelay(1500);

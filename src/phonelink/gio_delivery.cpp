@@ -122,11 +122,11 @@ private:
         GObjectPtr<GFile> parent(g_file_get_parent(place_.get()));
         storage_.reset(G_FILE(g_object_ref(place_.get())));
         if (scheme != "mtp" || parent) return DeliveryError::kNone;
-        if (GFile* writable = FirstWritableStorage()) storage_.reset(writable);
+        if (GObjectPtr<GFile> writable = FirstWritableStorage()) storage_ = std::move(writable);
         return DeliveryError::kNone;
     }
 
-    GFile* FirstWritableStorage() {
+    GObjectPtr<GFile> FirstWritableStorage() {
         GObjectPtr<GFileEnumerator> children(g_file_enumerate_children(
             place_.get(), "standard::name,standard::type,access::can-write", G_FILE_QUERY_INFO_NONE,
             Cancellable(), nullptr));
@@ -139,9 +139,9 @@ private:
             if (g_file_info_has_attribute(info, G_FILE_ATTRIBUTE_ACCESS_CAN_WRITE) &&
                 !g_file_info_get_attribute_boolean(info, G_FILE_ATTRIBUTE_ACCESS_CAN_WRITE))
                 continue;
-            return g_file_get_child(place_.get(), g_file_info_get_name(info));
+            return GObjectPtr<GFile>(g_file_get_child(place_.get(), g_file_info_get_name(info)));
         }
-        return nullptr;
+        return {};
     }
 
     DeliveryError MakeFolder() {

@@ -113,6 +113,9 @@ TEST(CloseWhileSending, TheCloseButtonEndsTheProgramAtOnceAndTheOldStampStays) {
     const auto took = std::chrono::steady_clock::now() - clicked;
     EXPECT_EQ(code, 0);
     EXPECT_LT(took, std::chrono::seconds(1));
+    RecordProperty(
+        "closed_in_ms",
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
     if (code < 0) Stop(wizard);
     EXPECT_EQ(Names(stamps), std::vector<std::string>{"Sunset.png"});
     EXPECT_TRUE(ReadBytes(stamps / "Sunset.png") == old) << "the old stamp changed";

@@ -167,8 +167,12 @@ void CDlgMain::Previous() {
 
 void CDlgMain::OnTimer(UINT_PTR id) {
     if (id != kCreatePagesTimer) return;
+    // The last call finds every page made and focuses page 1, which may be hidden
+    // behind the page shown by now: the keyboard stays where it was.
+    CWnd* focus = GetFocus();
     for (int i = 0; i < 5; ++i)
         CreateNextPage();
+    if (IsWindow(focus)) SetFocus(focus);
     KillTimer(kCreatePagesTimer);
 }
 

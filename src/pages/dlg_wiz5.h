@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/flash/wiz_page.h"
+#include "dlg_mask.h"
+#include "stamp/magnified_stamp.h"
 
 // The movie's ready text as it came, with "%1%" for the name and "%2%" for the
 // size; taken on the first show, since later the movie holds the filled-in text.
@@ -13,6 +16,11 @@ extern std::string readyTemplate;
 
 class CDlgWiz5 : public CDlgWizPage {
 public:
+    // The box in the ready text's frame where the stamp is shown, 4 times its size.
+    static constexpr POINT kStampBoxAt{78, 88};
+    static constexpr LONG kStampBox = 128;
+    static constexpr int kStampMagnified = 4;
+
     explicit CDlgWiz5(CWnd* parent);
 
     bool OnInitDialog() override;
@@ -20,6 +28,7 @@ public:
     void OnFSCommand(const std::string& command, const std::string& argument) override;
     // Enter: as the movie's Next button.
     void Next() override;
+    void OnPaint() override;
 
     // Asks where to put a copy of `source` (proposing `fileName`.`extension` in the
     // folder last used for `kind`), copies it there through the shell, which asks
@@ -28,9 +37,15 @@ public:
     std::string SaveCopyOnComputer(const std::string& source, const std::string& fileName,
                                    const std::string& extension, const std::string& kind);
 
+    CMagnifiedStamp stamp;
+
 private:
     void ShowCurrentLink();
     bool ShowReadyText();
+    void ShowStamp();
+
+    // Keeps the movie from painting over the stamp.
+    std::unique_ptr<CDlgMask> stampMask_;
 };
 
 // "Sunset" and 1234 in "Stamp %1% has %2% bytes" give "Stamp Sunset.png has 1234 bytes".

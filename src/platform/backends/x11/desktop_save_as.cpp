@@ -74,7 +74,7 @@ std::optional<SaveAsAnswer> AskPortal(const PortalSaveQuestion& question) {
 }
 
 SaveAsAnswer AskGtk(const GtkSaveQuestion& question) {
-    const std::optional<std::string> chosen = RunGtkSaveAs(question);
+    const std::optional<std::string> chosen = RunGtkSaveAs(question, fl_display);
     if (!chosen) return SaveAsAnswer{"", kDialogFailure};
     return SaveAsAnswer{*chosen, 0};
 }

@@ -16,8 +16,27 @@ struct WidgetDestroy {
     }
 };
 
-bool GtkReady() {
-    static const bool ready = gtk_init_check(nullptr, nullptr);
+Display* g_ownDisplay = nullptr;
+XErrorHandler g_ownHandler = nullptr;
+XErrorHandler g_gdkHandler = nullptr;
+
+int RouteXError(Display* display, XErrorEvent* event) {
+    const XErrorHandler handler = display == g_ownDisplay ? g_ownHandler : g_gdkHandler;
+    return handler ? handler(display, event) : 0;
+}
+
+// GDK takes over Xlib's error handler, which is one for the whole process, and
+// ends the program on any error it did not ask for, on any connection: the
+// program's own connection keeps the handler it had.
+bool GtkReady(Display* own) {
+    static const bool ready = [own] {
+        g_ownDisplay = own;
+        g_ownHandler = XSetErrorHandler(nullptr);
+        XSetErrorHandler(g_ownHandler);
+        const bool opened = gtk_init_check(nullptr, nullptr);
+        g_gdkHandler = XSetErrorHandler(RouteXError);
+        return opened;
+    }();
     return ready;
 }
 
@@ -47,8 +66,8 @@ void StayAbove(GtkWidget* dialog, unsigned long parent) {
 
 }  // namespace
 
-std::optional<std::string> RunGtkSaveAs(const GtkSaveQuestion& question) {
-    if (!GtkReady()) return std::nullopt;
+std::optional<std::string> RunGtkSaveAs(const GtkSaveQuestion& question, Display* own) {
+    if (!GtkReady(own)) return std::nullopt;
     const std::unique_ptr<GtkWidget, WidgetDestroy> dialog(gtk_file_chooser_dialog_new(
         question.title.c_str(), nullptr, GTK_FILE_CHOOSER_ACTION_SAVE, "_Cancel",
         GTK_RESPONSE_CANCEL, "_Save", GTK_RESPONSE_ACCEPT, nullptr));

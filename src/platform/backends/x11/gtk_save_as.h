@@ -3,6 +3,8 @@
 // to the X server over a connection of its own.
 #pragma once
 
+#include <X11/Xlib.h>
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,4 +20,6 @@ struct GtkSaveQuestion {
 };
 
 // The path chosen, "" when cancelled; nothing when GTK cannot open the display.
-std::optional<std::string> RunGtkSaveAs(const GtkSaveQuestion& question);
+// `own` is the program's other connection to the X server, whose errors stay its
+// own.
+std::optional<std::string> RunGtkSaveAs(const GtkSaveQuestion& question, Display* own);

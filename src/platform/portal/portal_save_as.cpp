@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -17,6 +18,9 @@ constexpr const char* kFileChooser = "org.freedesktop.portal.FileChooser";
 constexpr const char* kRequest = "org.freedesktop.portal.Request";
 // How long the closing of a dialog nobody waits for any more may take.
 constexpr int kCloseTimeoutMs = 1000;
+// How long the program waits for the exchange's thread to end once it is done
+// with it.
+constexpr auto kLetGoAfter = std::chrono::milliseconds(1500);
 
 struct ObjectUnref {
     void operator()(gpointer object) const { g_object_unref(object); }
@@ -158,11 +162,16 @@ struct PortalSaveAs::Exchange {
     bool responded = false;  // and it has answered
     bool stopRequested = false;
     std::thread thread;
+    std::promise<void> ended;
 
     void Run();
     void Settle(PortalOutcome result, const std::string& file, const std::string& why);
     void Connected(GAsyncResult* result);
+    void CallBus(const char* method, GVariant* parameters, const char* replyType,
+                 void (Exchange::*then)(GAsyncResult*));
+    void Looked(GAsyncResult* result);
     void Started(GAsyncResult* result);
+    void Ask();
     void Accepted(GAsyncResult* result);
     void Responded(GVariant* parameters);
     void Subscribe(const std::string& path);
@@ -260,10 +269,30 @@ void PortalSaveAs::Exchange::Connected(GAsyncResult* result) {
     if (!uniqueName) return Settle(PortalOutcome::kUnavailable, "", "no name on the bus");
     const std::string token = NextToken();
     Subscribe(PredictedRequestPath(uniqueName, token));
-    Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-         "StartServiceByName", g_variant_new("(su)", kPortalName, 0u), "(u)", -1,
-         &Exchange::Started, cancellable.get());
+    CallBus("NameHasOwner", g_variant_new("(s)", kPortalName), "(b)", &Exchange::Looked);
     token_ = token;
+}
+
+void PortalSaveAs::Exchange::CallBus(const char* method, GVariant* parameters,
+                                     const char* replyType, void (Exchange::*then)(GAsyncResult*)) {
+    Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", method,
+         parameters, replyType, -1, then, cancellable.get());
+}
+
+// The bus starts only a portal that it knows how to start; one that runs already
+// may have been started otherwise.
+void PortalSaveAs::Exchange::Looked(GAsyncResult* result) {
+    --pending;
+    GError* raw = nullptr;
+    const Variant reply(g_dbus_connection_call_finish(connection.get(), result, &raw));
+    const Error error = TakeError(raw);
+    if (!reply) return Settle(PortalOutcome::kUnavailable, "", error->message);
+    if (g_cancellable_is_cancelled(cancellable.get())) return;
+    gboolean running = FALSE;
+    g_variant_get(reply.get(), "(b)", &running);
+    if (running) return Ask();
+    CallBus("StartServiceByName", g_variant_new("(su)", kPortalName, 0u), "(u)",
+            &Exchange::Started);
 }
 
 void PortalSaveAs::Exchange::Started(GAsyncResult* result) {
@@ -273,6 +302,10 @@ void PortalSaveAs::Exchange::Started(GAsyncResult* result) {
     const Error error = TakeError(raw);
     if (!reply) return Settle(PortalOutcome::kUnavailable, "", error->message);
     if (g_cancellable_is_cancelled(cancellable.get())) return;
+    Ask();
+}
+
+void PortalSaveAs::Exchange::Ask() {
     const std::string title = question.title.empty() ? "Save As" : question.title;
     Call(kPortalName, kPortalPath, kFileChooser, "SaveFile",
          g_variant_new("(ss@a{sv})", question.parentWindow.c_str(), title.c_str(),
@@ -363,11 +396,14 @@ void PortalSaveAs::Exchange::Flushed(GAsyncResult* result) {
 
 PortalSaveAs::PortalSaveAs(PortalSaveQuestion question, std::chrono::milliseconds answerWithin,
                            std::function<void()> settled)
-    : exchange_(std::make_unique<Exchange>()) {
+    : exchange_(std::make_shared<Exchange>()) {
     exchange_->question = std::move(question);
     exchange_->answerWithin = answerWithin;
     exchange_->settled = std::move(settled);
-    exchange_->thread = std::thread([exchange = exchange_.get()] { exchange->Run(); });
+    exchange_->thread = std::thread([exchange = exchange_] {
+        exchange->Run();
+        exchange->ended.set_value();
+    });
 }
 
 PortalSaveAs::~PortalSaveAs() {
@@ -384,7 +420,13 @@ PortalSaveAs::~PortalSaveAs() {
         exchange_.get(), nullptr);
     g_source_attach(stop, exchange_->context.get());
     g_source_unref(stop);
-    exchange_->thread.join();
+    // A bus that stopped answering holds GIO's connecting for as long as its own
+    // timeout; the thread is then left to end by itself with its own share of the
+    // exchange, and the program goes on.
+    if (exchange_->ended.get_future().wait_for(kLetGoAfter) == std::future_status::ready)
+        exchange_->thread.join();
+    else
+        exchange_->thread.detach();
 }
 
 PortalOutcome PortalSaveAs::Outcome() const {

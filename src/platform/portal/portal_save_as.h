@@ -35,7 +35,8 @@ public:
     // thread, as soon as the outcome is known.
     PortalSaveAs(PortalSaveQuestion question, std::chrono::milliseconds answerWithin,
                  std::function<void()> settled);
-    // A dialog still open is closed; returns once the thread has ended.
+    // A dialog still open is closed; returns once the thread has ended, or after
+    // a moment at most when the bus does not answer.
     ~PortalSaveAs();
     PortalSaveAs(const PortalSaveAs&) = delete;
     PortalSaveAs& operator=(const PortalSaveAs&) = delete;
@@ -49,7 +50,7 @@ public:
     struct Exchange;
 
 private:
-    std::unique_ptr<Exchange> exchange_;
+    std::shared_ptr<Exchange> exchange_;
 };
 
 // The local path of a "file://" URI, percent-decoded; empty for any other URI,

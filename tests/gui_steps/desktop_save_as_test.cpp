@@ -62,6 +62,16 @@ long WindowPid(const std::string& window) {
     return at == std::string::npos ? 0 : std::atol(text.c_str() + at + 2);
 }
 
+// A window of that title on the screen, in `window`.
+bool Showing(const std::string& title, std::string& window) {
+    for (const std::string& w : WindowsTitled(title)) {
+        if (MapState(w) != "IsViewable") continue;
+        window = w;
+        return true;
+    }
+    return false;
+}
+
 // The smallest area holding both.
 Geometry Around(const Geometry& a, const Geometry& b) {
     const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
@@ -136,10 +146,8 @@ protected:
             return ScreenShot(screens + "/screen-" + name, screen) &&
                    CropTo(screens + "/screen-" + name, area, screens + "/" + name);
         };
-        if (!WaitFor([] { return WindowsTitled("Ostrel").size() == 1; }, 30))
-            return fail("no wizard window");
-        const std::string window = WindowsTitled("Ostrel").front();
-        if (!WaitFor([&] { return MapState(window) == "IsViewable"; }, 30))
+        std::string window;
+        if (!WaitFor([&] { return Showing("Ostrel", window); }, 60))
             return fail("the wizard's window never showed");
         const Geometry at = WindowGeometry(window);
         if (!WaitUntilStill(at, (dir / "still.png").string(), 30))
@@ -148,18 +156,15 @@ protected:
 
         ClickAt(at.x + 185, at.y + 287);  // "Save a copy on this computer..."
         std::string dialog;
-        const auto shown = [&] {
-            for (const std::string& w : WindowsTitled("Save As"))
-                if (MapState(w) == "IsViewable") dialog = w;
-            return !dialog.empty();
-        };
-        if (!WaitFor(shown, 90)) return fail("no Save-As dialog");
+        if (!WaitFor([&] { return Showing("Save As", dialog); }, 90))
+            return fail("no Save-As dialog");
         seen.dialogPid = WindowPid(dialog);
         // Smaller than the desktop makes it on a large screen, so the shot shows
         // the wizard under it.
         RunShell("xdotool windowsize " + dialog + " 720 470 windowmove " + dialog + " " +
                  std::to_string(at.x + 160) + " " + std::to_string(at.y + 120));
         WaitFor([&] { return WindowGeometry(dialog).width == 720; }, 10);
+        RunShell("xdotool mousemove 1270 1015");  // no tip of the dialog's in the shot
         const Geometry box = FramedGeometry(dialog);
         WaitUntilStill(box, (dir / "still.png").string(), 30);
         if (!shot(dialogShot, Around(at, box))) return fail("no shot of the dialog");

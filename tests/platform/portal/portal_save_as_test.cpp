@@ -56,8 +56,13 @@ protected:
     }
     void TearDown() override {
         if (daemon_ > 0) kill(daemon_, SIGTERM);
+        // Gone once it has removed its socket.
+        const auto start = steady_clock::now();
+        while (daemon_ > 0 && kill(daemon_, 0) == 0 && steady_clock::now() - start < seconds(10))
+            std::this_thread::sleep_for(milliseconds(10));
         unsetenv("DBUS_SESSION_BUS_ADDRESS");
-        fs::remove_all(dir_);
+        std::error_code error;
+        fs::remove_all(dir_, error);
     }
     // Asks and waits for the outcome; how long it took.
     static milliseconds Ask(PortalSaveAs& portal) {

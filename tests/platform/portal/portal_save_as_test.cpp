@@ -99,11 +99,12 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libgio-2.0.so\n";
 }
 
+// Told by the bus, well before the time allowed runs out.
 TEST_F(EmptyBus, NoPortalThereIsToldAtOnce) {
-    PortalSaveAs portal(Question(), seconds(2), nullptr);
+    PortalSaveAs portal(Question(), seconds(30), nullptr);
     const milliseconds took = Ask(portal);
     EXPECT_EQ(portal.Outcome(), PortalOutcome::kUnavailable);
-    EXPECT_LT(took, milliseconds(1500));
+    EXPECT_LT(took, seconds(10));
     EXPECT_NE(portal.Problem().find("ServiceUnknown"), std::string::npos) << portal.Problem();
 }
 

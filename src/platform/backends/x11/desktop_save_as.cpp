@@ -2,6 +2,8 @@
 
 #include "xlib.h"
 
+#include <FL/Fl.H>
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -74,7 +76,10 @@ std::optional<SaveAsAnswer> AskPortal(const PortalSaveQuestion& question) {
 }
 
 SaveAsAnswer AskGtk(const GtkSaveQuestion& question) {
-    const std::optional<std::string> chosen = RunGtkSaveAs(question, fl_display);
+    // The toolkit redraws the wizard's windows from their surfaces as they are
+    // uncovered; the wizard's own messages wait for the chooser to close.
+    const std::optional<std::string> chosen =
+        RunGtkSaveAs(question, fl_display, [] { Fl::check(); });
     if (!chosen) return SaveAsAnswer{"", kDialogFailure};
     return SaveAsAnswer{*chosen, 0};
 }

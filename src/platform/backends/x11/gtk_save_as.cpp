@@ -1,6 +1,7 @@
 #include "gtk_save_as.h"
 
 #include <gdk/gdkx.h>
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <memory>
@@ -64,10 +65,30 @@ void StayAbove(GtkWidget* dialog, unsigned long parent) {
     g_object_unref(foreign);
 }
 
+// Watches the program's own X connection from GTK's loop for as long as it lives.
+class OwnEventsWatch {
+public:
+    OwnEventsWatch(Display* own, const std::function<void()>& handle)
+        : id_(g_unix_fd_add(ConnectionNumber(own), G_IO_IN, Handle,
+                            const_cast<std::function<void()>*>(&handle))) {}
+    ~OwnEventsWatch() { g_source_remove(id_); }
+    OwnEventsWatch(const OwnEventsWatch&) = delete;
+    OwnEventsWatch& operator=(const OwnEventsWatch&) = delete;
+
+private:
+    static gboolean Handle(gint, GIOCondition, gpointer data) {
+        (*static_cast<std::function<void()>*>(data))();
+        return G_SOURCE_CONTINUE;
+    }
+    guint id_;
+};
+
 }  // namespace
 
-std::optional<std::string> RunGtkSaveAs(const GtkSaveQuestion& question, Display* own) {
+std::optional<std::string> RunGtkSaveAs(const GtkSaveQuestion& question, Display* own,
+                                        const std::function<void()>& ownEvents) {
     if (!GtkReady(own)) return std::nullopt;
+    const OwnEventsWatch watch(own, ownEvents);
     const std::unique_ptr<GtkWidget, WidgetDestroy> dialog(gtk_file_chooser_dialog_new(
         question.title.c_str(), nullptr, GTK_FILE_CHOOSER_ACTION_SAVE, "_Cancel",
         GTK_RESPONSE_CANCEL, "_Save", GTK_RESPONSE_ACCEPT, nullptr));

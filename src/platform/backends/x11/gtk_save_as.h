@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +21,8 @@ struct GtkSaveQuestion {
 };
 
 // The path chosen, "" when cancelled; nothing when GTK cannot open the display.
-// `own` is the program's other connection to the X server, whose errors stay its
-// own.
-std::optional<std::string> RunGtkSaveAs(const GtkSaveQuestion& question, Display* own);
+// `own` is the program's other connection to the X server: its errors stay its
+// own, and `ownEvents` is called whenever events arrive on it while the chooser
+// is open, so the program's windows go on showing themselves.
+std::optional<std::string> RunGtkSaveAs(const GtkSaveQuestion& question, Display* own,
+                                        const std::function<void()>& ownEvents);

@@ -54,8 +54,8 @@ private:
     CWnd* owner_;
 };
 
-// The portal's outcome, the wizard's messages handled meanwhile; nothing when it
-// could not ask, or the program is quitting.
+// The portal's answer, the wizard's messages handled meanwhile; nothing when no
+// portal took the question. Quitting meanwhile closes the dialog as cancelled.
 std::optional<SaveAsAnswer> AskPortal(const PortalSaveQuestion& question) {
     const std::shared_ptr<MessageQueue> queue = MessageQueue::Current();
     PortalSaveAs portal(question, kPortalAnswersWithin, [queue] {

@@ -24,7 +24,8 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei, fonts-dejavu-core")
 # The Save-As dialog is the desktop's own through its portal; without one the
 # program shows a GTK 3 chooser of its own (GTK and GIO come in as libraries).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-desktop-portal")
+# Phones (MTP, AFC, cameras) are reached through the desktop's gvfs daemons.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-desktop-portal, gvfs-daemons, gvfs-backends")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The loader's cache is brought up to date once per dpkg run, for libpximage.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/triggers)

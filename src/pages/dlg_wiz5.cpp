@@ -110,6 +110,30 @@ void CDlgWiz5::OnShowWindow(bool show, UINT status) {
         watch_.reset();
     }
     CDlgWizPage::OnShowWindow(show, status);
+    if (show) ShowStamp();
+    if (!show && stampMask_) stampMask_->ShowWindow(SW_HIDE);
+}
+
+// The file that goes to the phone, centred in its box.
+void CDlgWiz5::ShowStamp() {
+    stamp.owner = this;
+    if (!stamp.Show(g_pendingStampFile, kStampMagnified)) {
+        if (stampMask_) stampMask_->ShowWindow(SW_HIDE);
+        return;
+    }
+    const auto w = static_cast<LONG>(stamp.GetWidth());
+    const auto h = static_cast<LONG>(stamp.GetHeight());
+    stamp.originX = kStampBoxAt.x + (kStampBox - w) / 2;
+    stamp.originY = kStampBoxAt.y + (kStampBox - h) / 2;
+    if (!stampMask_) stampMask_ = std::make_unique<CDlgMask>(this);
+    stampMask_->Place(stamp.originX, stamp.originY, w, h);
+    stamp.Draw();
+}
+
+void CDlgWiz5::OnPaint() {
+    CDlgWizPage::OnPaint();
+    if (stampMask_ && stampMask_->GetSafeHwnd()) stampMask_->SendMessage(WM_PAINT);
+    stamp.Draw();
 }
 
 LRESULT CDlgWiz5::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "app/flash/wiz_page.h"
+#include "dlg_mask.h"
 #include "phonelink/phone_choice.h"
 #include "platform/window/drop_down.h"
+#include "stamp/magnified_stamp.h"
 
 // The movie's ready text as it came, with "%1%" for the name and "%2%" for the
 // size; taken on the first show, since later the movie holds the filled-in text.
@@ -16,6 +18,11 @@ extern std::string readyTemplate;
 
 class CDlgWiz5 : public CDlgWizPage {
 public:
+    // The box in the ready text's frame where the stamp is shown, 4 times its size.
+    static constexpr POINT kStampBoxAt{78, 88};
+    static constexpr LONG kStampBox = 128;
+    static constexpr int kStampMagnified = 4;
+
     explicit CDlgWiz5(CWnd* parent);
 
     bool OnInitDialog() override;
@@ -24,6 +31,7 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Enter: as the movie's Next button.
     void Next() override;
+    void OnPaint() override;
 
     // Asks where to put a copy of `source` (proposing `fileName`.`extension` in the
     // folder last used for `kind`), copies it there through the shell, which asks
@@ -37,15 +45,19 @@ public:
     static constexpr int kPhonesId = 1004;
     // With two phones or more, the phone connection line is this drop-down.
     CDropDown phones;
+    CMagnifiedStamp stamp;
 
 private:
     void ShowCurrentLink();
     void ShowPhoneLine();
     void PhoneChosen();
     bool ShowReadyText();
+    void ShowStamp();
 
     PhoneChoice choice_;
     std::unique_ptr<PhonePlacesWatch> watch_;  // while the page is shown
+    // Keeps the movie from painting over the stamp.
+    std::unique_ptr<CDlgMask> stampMask_;
 };
 
 // "Sunset" and 1234 in "Stamp %1% has %2% bytes" give "Stamp Sunset.png has 1234 bytes".

@@ -23,6 +23,13 @@ void FillHatched(HDC hdc, const RECT& rect) {
     FillWith(hdc, rect, CreateHatchBrush(HS_BDIAGONAL, RGB(128, 128, 128)));
 }
 
+void DrawOverHatch(HDC hdc, const PxImage& image, POINT at) {
+    const RECT area{at.x, at.y, at.x + static_cast<LONG>(image.GetWidth()),
+                    at.y + static_cast<LONG>(image.GetHeight())};
+    FillHatched(hdc, area);
+    image.Draw(hdc, area, &area);
+}
+
 void FillBlack(HDC hdc, const RECT& rect) {
     FillWith(hdc, rect, CreateSolidBrush(RGB(0, 0, 0)));
 }

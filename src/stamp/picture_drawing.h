@@ -23,6 +23,8 @@ private:
 // Diagonal lines rising to the right, grey (128, 128, 128).
 void FillHatched(HDC hdc, const RECT& rect);
 void FillBlack(HDC hdc, const RECT& rect);
+// The picture at its own size at `at`, its transparent parts showing the hatch.
+void DrawOverHatch(HDC hdc, const PxImage& image, POINT at);
 
 // Draws the picture into rect, clipped to clip; with a non-zero lightness a copy
 // brightened by BrightnessOf(lightness) is drawn instead.

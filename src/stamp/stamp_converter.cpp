@@ -101,10 +101,7 @@ void CStampConverter::DrawMagnified() {
     if (!owner || !image) return;
     OwnerDC dc(owner);
     if (!dc.get()) return;
-    const RECT area{originX, originY, originX + static_cast<LONG>(GetWidth()),
-                    originY + static_cast<LONG>(GetHeight())};
-    FillHatched(dc.get(), area);
-    image->Draw(dc.get(), area, &area);
+    DrawOverHatch(dc.get(), *image, POINT{originX, originY});
 }
 
 bool CStampConverter::ConvertToStamp(PxImage& stamp) {

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/backends/x11/box_buttons.h"
+#include "platform/backends/x11/desktop_save_as.h"
 #include "platform/backends/x11/fltk_dialogs.h"
 #include "platform/backends/x11/key_map.h"
 #include "platform/backends/x11/shape_rects.h"
 #include "platform/backends/x11/x11_desktop.h"
+#include "platform/portal/portal_save_as.h"
 
 #include <FL/Enumerations.H>
 
@@ -125,18 +127,19 @@ TEST(X11Titles, TheUtf8NameWinsOverTheOldOne) {
     EXPECT_EQ(ChooseTitle(std::nullopt, std::nullopt), "");
 }
 
-TEST(X11SaveAs, FiltersBecomeChooserLines) {
-    EXPECT_EQ(FltkFilterText(ParseFileFilter("png|*.png||")), "png\t*.png");
-    EXPECT_EQ(FltkFilterText(ParseFileFilter("Pictures|*.png;*.bmp|All|*.*||")),
-              "Pictures\t*.{png,bmp}\nAll\t*.*");
-    // Patterns that cannot be joined show everything rather than hide files.
-    EXPECT_EQ(FltkFilterText({FileFilter{"odd\tname", {"a*", "*.b"}}}), "odd name\t*");
-    EXPECT_EQ(FltkFilterText({}), "");
+TEST(X11SaveAs, ThePortalNamesTheParentAndTheRequest) {
+    EXPECT_EQ(PortalParentOf(0x1e00007), "x11:1e00007");
+    EXPECT_EQ(PortalParentOf(0), "");
+    EXPECT_EQ(PredictedRequestPath(":1.42", "ostrel_7_1"),
+              "/org/freedesktop/portal/desktop/request/1_42/ostrel_7_1");
 }
 
-TEST(X11SaveAs, TheProposedFileIsAnAbsolutePathInTheFolder) {
-    EXPECT_EQ(PresetPath("/home/u/Stamps", "Sunset.png"), "/home/u/Stamps/Sunset.png");
-    EXPECT_EQ(PresetPath("/home/u/Stamps/", "Sunset.png"), "/home/u/Stamps/Sunset.png");
-    EXPECT_EQ(PresetPath("/home/u", "/tmp/x.png"), "/tmp/x.png");
-    EXPECT_EQ(PresetPath("/home/u", ""), "");
+// The portal's answer is another program's: only a local file is taken.
+TEST(X11SaveAs, OnlyALocalFileUriGivesAPath) {
+    EXPECT_EQ(LocalPathOfUri("file:///home/u/My%20Stamps/sun%C3%A9.png"),
+              "/home/u/My Stamps/sun\xC3\xA9.png");
+    EXPECT_EQ(LocalPathOfUri("file://localhost/tmp/a.png"), "/tmp/a.png");
+    for (const char* bad : {"file://server/tmp/a.png", "http://x/a.png", "file:///a%00b.png",
+                            "file:///a%2", "file:///a%zz.png", "file:///a.png?x", "file:", ""})
+        EXPECT_EQ(LocalPathOfUri(bad), "") << bad;
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "cursor_map.h"
+#include "desktop_save_as.h"
 #include "fltk_clock.h"
 #include "fltk_dialogs.h"
 #include "platform/window/file_dialog.h"
@@ -65,7 +66,8 @@ X11Backend::X11Backend() {
         });
     SetMenuHandler(
         [this](const CMenu& menu, POINT at, CWnd*) { return ShowFltkPopupMenu(menu, at, scale_); });
-    SetSaveAsHandler([](const SaveAsRequest& request) { return ShowFltkSaveAs(request); });
+    SetSaveAsHandler(
+        [this](const SaveAsRequest& request) { return ShowDesktopSaveAs(*this, request); });
     SetForeignWindowFinder([this](const std::string& title) { return finder_->Find(title); });
 }
 

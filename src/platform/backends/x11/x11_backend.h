@@ -1,7 +1,7 @@
 // The x11 back end: every top-level window is a real window on the X display,
 // presented through the toolkit, at the display scale the desktop asks for;
 // message boxes and pop-up menus are drawn in the wizard's look, the Save-As
-// dialog is the toolkit's; other programs' windows are found by title. Time is
+// dialog is the desktop's; other programs' windows are found by title. Time is
 // real and the user-interface thread waits in the toolkit's event loop.
 #pragma once
 

@@ -4,9 +4,11 @@
 #include <fstream>
 
 #include "movie_address.h"
+#include "movie_key_stops.h"
 #include "movie_parser.h"
 #include "platform/gdi/gdi.h"
 #include "platform/window/focus.h"
+#include "platform/window/focus_mark.h"
 #include "platform/window/paint.h"
 #include "shape_fill.h"
 
@@ -34,6 +36,13 @@ bool ReadMovieFile(const std::string& path, std::string& text) {
     return true;
 }
 
+// Around the box, a pixel clear of it: a button filled with the accent colour
+// would hide a ring inside it.
+RECT AroundBox(const RECT& box) {
+    const LONG out = kFocusMarkWidth + 1;
+    return RECT{box.left - out, box.top - out, box.right + out, box.bottom + out};
+}
+
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return {};
@@ -53,6 +62,7 @@ void CMoviePlayer::Unload() {
         pointer_->Cancel();
         ReleaseCapture();
     }
+    focus_ = -1;
     pointer_.reset();
     playback_.reset();
     renderer_.Reset();
@@ -175,9 +185,10 @@ void CMoviePlayer::OnPaint() {
     HDC hdc = BeginPaint(this, &paint);
     RECT client;
     GetClientRect(&client);
-    if (playback_)
+    if (playback_) {
         renderer_.Draw(hdc, client, *playback_, pointer_->Hover());
-    else
+        if (const auto stop = Focused()) DrawFocusMark(hdc, AroundBox(player::KeyStopBox(*stop)));
+    } else
         player::FillBox(hdc, client, RGB(255, 255, 255));
     EndPaint(this, &paint);
 }
@@ -203,6 +214,54 @@ void CMoviePlayer::OnMouseMove(UINT, POINT point) {
 
 void CMoviePlayer::OnRButtonDown(UINT, POINT) {}
 
+std::vector<player::PointerTarget> CMoviePlayer::Stops() const {
+    std::vector<player::PointerTarget> stops;
+    if (!playback_) return stops;
+    for (const auto& stop : player::KeyStops(*playback_))
+        if (TakesKeys(player::KeyStopBox(stop))) stops.push_back(stop);
+    return stops;
+}
+
+std::optional<player::PointerTarget> CMoviePlayer::Focused() const {
+    if (focus_ < 0) return std::nullopt;
+    const auto stops = Stops();
+    if (static_cast<std::size_t>(focus_) >= stops.size()) return std::nullopt;
+    return stops[static_cast<std::size_t>(focus_)];
+}
+
+void CMoviePlayer::SetFocusedStop(int index) {
+    if (index == focus_) return;
+    focus_ = index;
+    if (GetSafeHwnd()) InvalidateRect(this, nullptr, false);
+}
+
+bool CMoviePlayer::MoveInnerFocus(bool backwards) {
+    const int count = static_cast<int>(Stops().size());
+    // A place the stage no longer has counts as none.
+    const int from = focus_ < count ? focus_ : -1;
+    SetFocusedStop(player::NextKeyStop(from, count, backwards));
+    return focus_ >= 0;
+}
+
+bool CMoviePlayer::PressInnerFocus() {
+    const auto stop = Focused();
+    if (!stop || !player::PressKeyStop(*playback_, *stop)) return false;
+    Settle();
+    return true;
+}
+
+bool CMoviePlayer::OnKeyDown(UINT key) {
+    const auto stop = Focused();
+    if (!stop) return false;
+    if (key == VK_SPACE) return PressInnerFocus();
+    int steps = 0;
+    if (key == VK_LEFT || key == VK_DOWN) steps = -1;
+    if (key == VK_RIGHT || key == VK_UP) steps = 1;
+    if (steps == 0 || !player::StepSlider(*playback_, *stop, steps)) return false;
+    Settle();
+    return true;
+}
+
 LRESULT CMoviePlayer::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     const auto flags = static_cast<UINT>(wParam);
     switch (message) {
@@ -227,6 +286,12 @@ LRESULT CMoviePlayer::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_RBUTTONUP:
             return 0;
+        case WM_KEYDOWN:
+            if (OnKeyDown(static_cast<UINT>(wParam))) return 0;
+            break;
+        case WM_KILLFOCUS:
+            SetFocusedStop(-1);
+            break;
         case WM_CAPTURECHANGED:
             if (pointer_ && reinterpret_cast<CWnd*>(lParam) != this) pointer_->Cancel();
             return 0;

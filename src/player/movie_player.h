@@ -1,19 +1,25 @@
 // CMoviePlayer: the window that plays a movie. Its operations are the ones the
 // pages use on their player; commands the movie sends arrive in OnFSCommand,
-// always after the call or event that caused them has returned, in order.
+// always after the call or event that caused them has returned, in order. Tab
+// reaches the movie's buttons and sliders; the one with the keyboard shows the
+// focus mark around it, Space (and the dialog's Enter) presses a button and the
+// arrows move a slider.
 #pragma once
 
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "movie_playback.h"
 #include "movie_pointer.h"
 #include "movie_renderer.h"
+#include "platform/window/inner_tab_stops.h"
 #include "platform/window/window.h"
 
-class CMoviePlayer : public CWnd {
+class CMoviePlayer : public CWnd, public InnerTabStops {
 public:
     using FSCommandHandler =
         std::function<void(const std::string& command, const std::string& argument)>;
@@ -46,7 +52,16 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    bool MoveInnerFocus(bool backwards) override;
+    bool PressInnerFocus() override;
+    // The focused stop's place among the stops the keyboard reaches; -1 for none.
+    // A place, not an item: a clip's next frame that puts another button where the
+    // pressed one was keeps the keyboard there.
+    int FocusedStop() const { return focus_; }
+
 protected:
+    // Whether the keyboard stops at a button or slider with this stage box.
+    virtual bool TakesKeys(const RECT& /*box*/) const { return true; }
     virtual void OnFSCommand(const std::string& command, const std::string& argument);
     // Mouse hooks; a subclass may act first and then call these.
     virtual void OnLButtonDown(UINT flags, POINT point);
@@ -64,11 +79,16 @@ private:
     void Settle();
     void PostDelivery();
     void DeliverCommands();
+    std::vector<player::PointerTarget> Stops() const;
+    std::optional<player::PointerTarget> Focused() const;
+    void SetFocusedStop(int index);
+    bool OnKeyDown(UINT key);
 
     std::unique_ptr<player::MoviePlayback> playback_;
     std::unique_ptr<player::MoviePointer> pointer_;
     player::MovieRenderer renderer_;
     std::deque<player::FsCommand> pending_;
+    int focus_ = -1;
     bool deliveryPosted_ = false;
     bool delivering_ = false;
     std::shared_ptr<bool> alive_;

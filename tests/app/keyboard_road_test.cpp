@@ -1,8 +1,9 @@
 // The whole road with the keyboard alone, headless: Enter on the welcome page as
 // soon as it shows, Tab to the folder tree and the thumbnail list, arrows to a
 // picture, Tab to the editor's picture box and its keys on the frame, Enter on to
-// step 6 and once more to send. The stamp on the phone must be what pxtool stamp
-// makes of the frame the keys left; each focused window shows the focus mark.
+// step 6 and once more to send; Tab also reaches the buttons and options the
+// movie draws, and Space and Enter press them as a click does. The stamp on the phone must be what
+// pxtool stamp makes of the frame the keys left; each focused window shows the focus mark.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -118,6 +119,7 @@ protected:
     CDlgWiz3& Editor() { return static_cast<CDlgWiz3&>(*dialog.pages[2]); }
 
     void Welcome();
+    void SizeBySpace();
     void ChooseLandscape();
     void MoveFrame();
     void OnToTheEnd();
@@ -141,28 +143,81 @@ void KeyboardRoad::Welcome() {
     ASSERT_TRUE(WaitFor([&] { return Shows(2); })) << "Enter on the welcome page did nothing";
 }
 
-// Tab reaches the tree, then the list (Shift+Tab goes back); the arrows choose the
-// second thumbnail as a click would, and Enter moves on.
+// Tab goes round the movie's buttons (My Pictures, the parent folder, Previous;
+// Next is off until a picture is chosen), the tree and the list, each with its
+// mark; Shift+Tab goes back. The arrows choose the second thumbnail as a click
+// would, and Enter on the movie's Next button moves on as a click on it does.
 void KeyboardRoad::ChooseLandscape() {
     ASSERT_TRUE(WaitFor([&] { return Browser().fileList.GetItemCount() == 2; }));
     const POINT treeEdge{37, 200}, listEdge{302, 200};
+    const POINT myPicturesRing{34, 119}, previousRing{337, 375}, nextRing{437, 375};
     EXPECT_FALSE(Marked(treeEdge));
+    EXPECT_FALSE(Marked(myPicturesRing));
+    for (int stop : {0, 1, 2}) {
+        Key(VK_TAB);
+        ASSERT_EQ(GetFocus(), &Browser().movie);
+        EXPECT_EQ(Browser().movie.FocusedStop(), stop);
+    }
+    EXPECT_TRUE(Marked(previousRing));
     Key(VK_TAB);
     ASSERT_EQ(GetFocus(), &Browser().folderTree);
     EXPECT_TRUE(Marked(treeEdge));
+    EXPECT_FALSE(Marked(previousRing)) << "the movie kept its mark without the keyboard";
     Key(VK_TAB);
     ASSERT_EQ(GetFocus(), &Browser().fileList);
     EXPECT_TRUE(Marked(listEdge));
     EXPECT_FALSE(Marked(treeEdge));
+    Key(VK_TAB);  // round to the first again
+    ASSERT_EQ(GetFocus(), &Browser().movie);
+    EXPECT_EQ(Browser().movie.FocusedStop(), 0);
+    EXPECT_TRUE(Marked(myPicturesRing));
     ShiftKey(VK_TAB);
-    EXPECT_EQ(GetFocus(), &Browser().folderTree);
-    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), &Browser().fileList);
     Key(VK_RIGHT);  // nothing chosen yet: the first
     Key(VK_RIGHT);
     EXPECT_EQ(Browser().ChosenPathCopy(), (dir / "pictures/Landscape.png").string());
+    ASSERT_TRUE(WaitFor([&] { return Browser().movie.TCurrentFrame("next") == 1; }));
+    ShiftKey(VK_TAB);
+    ShiftKey(VK_TAB);
+    ASSERT_EQ(GetFocus(), &Browser().movie);
+    EXPECT_EQ(Browser().movie.FocusedStop(), 3);
+    EXPECT_TRUE(Marked(nextRing));
     Key(VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return Shows(3); })) << "Enter in the list did not move on";
+    ASSERT_TRUE(WaitFor([&] { return Shows(3); })) << "Enter on the movie's Next did not move on";
     EXPECT_EQ(g_chosenPicturePath, (dir / "pictures/Landscape.png").string());
+}
+
+// The fifth stop of the editor's movie is the size option that is not chosen; a
+// press of Space on it does what a click does, and the keyboard stays on the place,
+// where the other option now is.
+void KeyboardRoad::SizeBySpace() {
+    const POINT sixteenRing{331, 213}, thirtyTwoRing{237, 213};
+    for (int i = 0; i < 5; ++i)
+        Key(VK_TAB);
+    ASSERT_EQ(GetFocus(), &Editor().movie);
+    ASSERT_EQ(Editor().movie.FocusedStop(), 4);
+    EXPECT_TRUE(Marked(sixteenRing));
+    CPicture stamp;
+    Key(VK_SPACE);
+    EXPECT_EQ(Editor().format, 1);
+    EXPECT_EQ(Editor().movie.TCurrentFrame("format"), 1);
+    ASSERT_TRUE(Editor().ExtractStamp(stamp));
+    EXPECT_EQ(stamp.image->GetWidth(), 16u);
+    EXPECT_TRUE(Marked(thirtyTwoRing));
+    EXPECT_FALSE(Marked(sixteenRing));
+    PostMouseEvent(&dialog, WM_LBUTTONDOWN, POINT{370, 213});  // nowhere near the focus
+    PostMouseEvent(&dialog, WM_LBUTTONUP, POINT{370, 213});
+    LetTimePass(5);
+    EXPECT_EQ(Editor().format, 1) << "a click on the chosen size changed it";
+    Key(VK_SPACE);
+    EXPECT_EQ(Editor().format, 0);
+    ASSERT_TRUE(Editor().ExtractStamp(stamp));
+    EXPECT_EQ(stamp.image->GetWidth(), 32u);
+    PostMouseEvent(&dialog, WM_LBUTTONDOWN, POINT{370, 213});
+    PostMouseEvent(&dialog, WM_LBUTTONUP, POINT{370, 213});
+    LetTimePass(5);
+    EXPECT_EQ(Editor().format, 1) << "the click and the key differ";
+    EXPECT_EQ(Editor().movie.TCurrentFrame("format"), 1);
 }
 
 // The frame spans the laid-out picture's height: down moves it nowhere until it
@@ -170,7 +225,7 @@ void KeyboardRoad::ChooseLandscape() {
 void KeyboardRoad::MoveFrame() {
     const POINT boxEdge{road::kBoxLeft, road::kBoxTop + 90};
     EXPECT_FALSE(Marked(boxEdge));
-    Key(VK_TAB);
+    ShiftKey(VK_TAB);  // the last stop: the picture box comes after the movie's
     ASSERT_EQ(GetFocus(), Editor().pictureMask.get());
     EXPECT_TRUE(Marked(boxEdge));
     const road::Square start = road::StartingFrame(kWidth, kHeight);
@@ -215,6 +270,19 @@ void KeyboardRoad::OnToTheEnd() {
 TEST_F(KeyboardRoad, FromStartUpToThePhoneWithKeysAlone) {
     MessageQueue::Current()->Schedule(0, [&] {
         Road();
+        dialog.PostMessage(WM_WIZ_EXIT);
+    });
+    dialog.DoModal();
+    EXPECT_TRUE(backend.Boxes().empty()) << backend.Boxes()[0].text;
+}
+
+TEST_F(KeyboardRoad, SpaceOnTheEditorsSizeOptionDoesWhatAClickDoes) {
+    MessageQueue::Current()->Schedule(0, [&] {
+        [&] {
+            ASSERT_NO_FATAL_FAILURE(Welcome());
+            ASSERT_NO_FATAL_FAILURE(ChooseLandscape());
+            ASSERT_NO_FATAL_FAILURE(SizeBySpace());
+        }();
         dialog.PostMessage(WM_WIZ_EXIT);
     });
     dialog.DoModal();

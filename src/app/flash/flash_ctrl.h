@@ -26,6 +26,9 @@ protected:
     void OnLButtonDown(UINT flags, POINT point) override;
     // Swallowed: the player's own context menu never opens.
     void OnRButtonDown(UINT /*flags*/, POINT /*point*/) override {}
+    // The strip's buttons belong to the window's frame, as a title bar's do: Tab
+    // passes them by.
+    bool TakesKeys(const RECT& box) const override { return box.top >= kStripHeight; }
 
 private:
     void OnStripPress(POINT point);

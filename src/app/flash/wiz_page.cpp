@@ -25,6 +25,7 @@ bool CDlgWizPage::OnInitDialog() {
     CDialog::OnInitDialog();
     FitToMainClient(this);
     FitToMainClient(&movie);
+    movie.ModifyStyle(0, WS_TABSTOP);  // Tab reaches the buttons the movie draws
     BeforeLoadingMovie();
     movie.Movie(MakeMovieUrl("Pennon.swf?frm=" + std::to_string(step_)));
     tooltip.Create(this);

@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "dialog_template.h"
 #include "focus.h"
+#include "inner_tab_stops.h"
 #include "key_state.h"
 #include "message_loop.h"
 #include "paint.h"
@@ -169,6 +170,10 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 bool CDialog::PreTranslateKey(const MSG& message) {
     if (message.message != WM_KEYDOWN) return false;
     if (message.wParam == VK_RETURN) {
+        // A focused stop drawn inside a window takes Enter as its press.
+        CWnd* focus = GetFocus();
+        auto* inner = IsSelfOrInside(focus) ? dynamic_cast<InnerTabStops*>(focus) : nullptr;
+        if (inner && inner->PressInnerFocus()) return true;
         SendMessage(WM_COMMAND, IDOK);
         return true;
     }
@@ -177,7 +182,7 @@ bool CDialog::PreTranslateKey(const MSG& message) {
         return true;
     }
     if (message.wParam == VK_TAB) {
-        if (HWND next = NextTabStop(this, GetFocus(), IsKeyDown(VK_SHIFT))) SetFocus(next);
+        MoveTabFocus(this, IsKeyDown(VK_SHIFT));
         return true;
     }
     return false;

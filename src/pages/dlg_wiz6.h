@@ -26,6 +26,8 @@ public:
 
 private:
     void Transfer();
+    // Whether the main window takes dropped files.
+    void SetTakesDrops(bool take);
     void ShowProgress(WPARAM progress);
 };
 

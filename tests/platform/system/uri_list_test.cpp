@@ -18,11 +18,11 @@ TEST(UriList, LocalFileUrisArePercentDecodedInEveryAcceptedSpelling) {
 }
 
 TEST(UriList, HostileOrForeignUrisNameNoFile) {
-    for (const char* uri : {"http://example.org/a.png", "file://otherhost/a.png",
-                            "file://localhost.evil/a.png", "file://", "file:relative/a.png",
-                            "file:///a%2", "file:///a%zz.png", "file:///a%00.png",
-                            "file:///a.png?x=1", "file:///a.png#frag", "", "/plain/path.png",
-                            "smb://host/share/a.png"}) {
+    for (const char* uri :
+         {"http://example.org/a.png", "file://otherhost/a.png", "file://localhost.evil/a.png",
+          "file://", "file:relative/a.png", "file:///a%2", "file:///a%zz.png", "file:///a%00.png",
+          "file:///a.png?x=1", "file:///a.png#frag", "", "/plain/path.png",
+          "smb://host/share/a.png"}) {
         EXPECT_FALSE(PathOfFileUri(uri)) << uri;
     }
     EXPECT_FALSE(PathOfFileUri(std::string("file:///a\0b.png", 16)));

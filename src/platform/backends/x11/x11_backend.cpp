@@ -18,6 +18,7 @@
 #include "presenter_window.h"
 #include "x11_desktop.h"
 #include "x11_foreign.h"
+#include "xdnd_target.h"
 
 namespace {
 
@@ -67,9 +68,15 @@ X11Backend::X11Backend() {
         [this](const CMenu& menu, POINT at, CWnd*) { return ShowFltkPopupMenu(menu, at, scale_); });
     SetSaveAsHandler([](const SaveAsRequest& request) { return ShowFltkSaveAs(request); });
     SetForeignWindowFinder([this](const std::string& title) { return finder_->Find(title); });
+    xdnd_ = std::make_unique<XdndTarget>(fl_display, [this](Window xid) -> CWnd* {
+        for (const auto& [window, presenter] : presenters_)
+            if (presenter->shown() && fl_xid(presenter) == xid) return presenter->Object();
+        return nullptr;
+    });
 }
 
 X11Backend::~X11Backend() {
+    xdnd_.reset();
     SetForeignWindowFinder(nullptr);
     SetSaveAsHandler(nullptr);
     SetMenuHandler(nullptr);
@@ -100,6 +107,7 @@ void X11Backend::TopLevelChanged(CWnd* window) {
     if (!presenter) presenter = new PresenterWindow(window, scale_);
     const bool wasShown = presenter->shown();
     presenter->Sync();
+    if (!wasShown && presenter->shown()) xdnd_->MarkAware(fl_xid(presenter));
     if (wasShown && !presenter->shown()) ActivateAfterClose();
 }
 

@@ -82,10 +82,10 @@ void CDlgMain::OfferOnSessionBus() {
     Trace(busService_ ? "offered on the session bus as " + busName : "no session bus door");
 }
 
-// As a second start brings a running copy forward.
+// Restored and raised in place: minimising first, as a second start does to
+// another process's window, would cross the desktop's own report of it.
 void CDlgMain::BringForward() {
-    ShowWindow(SW_MINIMIZE);
-    ShowWindow(SW_SHOWNORMAL);
+    SetForegroundWindow(this);
 }
 
 // Taken only while the window takes files: not while a transfer runs or a box is

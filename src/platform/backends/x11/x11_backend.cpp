@@ -155,6 +155,12 @@ void X11Backend::BeginCaptionDrag(CWnd* window) {
     if (PresenterWindow* presenter = PresenterOf(TopLevelOf(window))) presenter->BeginDrag();
 }
 
+void X11Backend::BringToFront(CWnd* window) {
+    PresenterWindow* presenter = PresenterOf(window);
+    if (presenter && presenter->shown() && presenter->visible())
+        RestoreTopLevel(fl_display, fl_xid(presenter));
+}
+
 void X11Backend::CursorChanged(int id) {
     for (const auto& [window, presenter] : presenters_) {
         if (presenter->shown() && IsWindow(window) && window->TakesActivation())

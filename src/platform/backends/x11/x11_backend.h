@@ -36,6 +36,7 @@ public:
     void Present(CWnd* window, const RECT& dirty) override;
     RECT ScreenRect() const override;
     void BeginCaptionDrag(CWnd* window) override;
+    void BringToFront(CWnd* window) override;
     // Every real window of ours shows the cursor; the pointer is over one at most.
     void CursorChanged(int id) override;
 

@@ -34,7 +34,9 @@ HDROP Keep(std::vector<std::string> paths) {
 
 }  // namespace
 
+// A window gone keeps no place: another made at its address later must ask anew.
 void DragAcceptFiles(CWnd* window, bool accept) {
+    if (accept && !IsWindow(window)) return;
     DropTable& table = Table();
     std::lock_guard lock(table.mutex);
     if (accept)

@@ -19,8 +19,11 @@ bool Same(const RECT& a, const RECT& b) {
 }
 
 std::string Text(const RECT& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+    // Appended one by one: GCC 12 warns wrongly (-Wrestrict) on "literal" + string.
+    std::string text = "(";
+    for (const LONG side : {r.left, r.top, r.right})
+        text.append(std::to_string(side)).append(", ");
+    return text.append(std::to_string(r.bottom)).append(")");
 }
 
 CSelectionFrame FrameIn(const RECT& limits) {

@@ -24,7 +24,8 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei, fonts-dejavu-core")
 # The save dialog looks like the desktop's own when GTK 2 is there (the toolkit's
 # native chooser loads that one; with GTK 3 alone it shows a chooser of its own).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgtk2.0-0")
+# Phones (MTP, AFC, cameras) are reached through the desktop's gvfs daemons.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgtk2.0-0, gvfs-daemons, gvfs-backends")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The loader's cache is brought up to date once per dpkg run, for libpximage.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/triggers)

@@ -23,7 +23,9 @@ constexpr std::array<Language, 12> kLanguages{{
       "The stamp file %1% cannot be read.",
       "%1% is not a picture the phone can show: it must be a 16 x 16 or 32 x 32 palette PNG.",
       "The copy of %1% to the phone failed.", "The phone link cannot be started.",
-      "Sending %1%… %2%%", "%1% has been sent."}},
+      "Sending %1%… %2%%", "%1% has been sent.",
+      "The phone does not accept %1% in this way. Allow file transfer on the phone and try "
+      "again."}},
     {"FR",
      {"Le téléphone n'est pas connecté. Connectez-le et vérifiez que sa mémoire est ouverte sur "
       "l'ordinateur.",
@@ -35,7 +37,9 @@ constexpr std::array<Language, 12> kLanguages{{
       "16 x 16 ou 32 x 32.",
       "La copie de %1% vers le téléphone a échoué.",
       "La liaison avec le téléphone ne peut pas démarrer.", "Envoi de %1%… %2%%",
-      "%1% a été envoyé."}},
+      "%1% a été envoyé.",
+      "Le téléphone n'accepte pas %1% de cette façon. Autorisez le transfert de fichiers sur le "
+      "téléphone et réessayez."}},
     {"DE",
      {"Das Telefon ist nicht verbunden. Schließen Sie es an und prüfen Sie, ob sein Speicher "
       "am Computer geöffnet ist.",
@@ -47,7 +51,9 @@ constexpr std::array<Language, 12> kLanguages{{
       "32 x 32 Pixeln sein.",
       "Das Kopieren von %1% auf das Telefon ist fehlgeschlagen.",
       "Die Telefonverbindung kann nicht gestartet werden.", "%1% wird gesendet… %2%%",
-      "%1% wurde gesendet."}},
+      "%1% wurde gesendet.",
+      "Das Telefon nimmt %1% auf diese Weise nicht an. Erlauben Sie die Dateiübertragung auf dem "
+      "Telefon und versuchen Sie es erneut."}},
     {"SP",
      {"El teléfono no está conectado. Conéctelo y compruebe que su memoria está abierta en el "
       "ordenador.",
@@ -57,7 +63,9 @@ constexpr std::array<Language, 12> kLanguages{{
       "%1% no es una imagen que el teléfono pueda mostrar: debe ser un PNG con paleta de 16 x 16 "
       "o 32 x 32.",
       "Ha fallado la copia de %1% al teléfono.", "No se puede iniciar la conexión con el teléfono.",
-      "Enviando %1%… %2%%", "%1% se ha enviado."}},
+      "Enviando %1%… %2%%", "%1% se ha enviado.",
+      "El teléfono no acepta %1% de esta forma. Permita la transferencia de archivos en el "
+      "teléfono e inténtelo de nuevo."}},
     {"IT",
      {"Il telefono non è collegato. Collegalo e verifica che la sua memoria sia aperta sul "
       "computer.",
@@ -69,7 +77,9 @@ constexpr std::array<Language, 12> kLanguages{{
       "16 x 16 o 32 x 32.",
       "La copia di %1% sul telefono non è riuscita.",
       "Impossibile avviare il collegamento con il telefono.", "Invio di %1%… %2%%",
-      "%1% è stato inviato."}},
+      "%1% è stato inviato.",
+      "Il telefono non accetta %1% in questo modo. Consenti il trasferimento file sul telefono e "
+      "riprova."}},
     {"PT",
      {"O telefone não está ligado. Ligue-o e verifique se a memória está aberta no computador.",
       "Não é possível criar a pasta %1% no telefone.",
@@ -78,7 +88,9 @@ constexpr std::array<Language, 12> kLanguages{{
       "%1% não é uma imagem que o telefone possa mostrar: tem de ser um PNG com paleta de "
       "16 x 16 ou 32 x 32.",
       "A cópia de %1% para o telefone falhou.", "Não é possível iniciar a ligação ao telefone.",
-      "A enviar %1%… %2%%", "%1% foi enviado."}},
+      "A enviar %1%… %2%%", "%1% foi enviado.",
+      "O telefone não aceita %1% desta forma. Permita a transferência de ficheiros no telefone e "
+      "tente novamente."}},
     {"NL",
      {"De telefoon is niet verbonden. Sluit hem aan en controleer of zijn geheugen op de computer "
       "geopend is.",
@@ -90,7 +102,9 @@ constexpr std::array<Language, 12> kLanguages{{
       "32 x 32 zijn.",
       "Het kopiëren van %1% naar de telefoon is mislukt.",
       "De telefoonverbinding kan niet worden gestart.", "%1% wordt verzonden… %2%%",
-      "%1% is verzonden."}},
+      "%1% is verzonden.",
+      "De telefoon accepteert %1% niet op deze manier. Sta bestandsoverdracht toe op de telefoon "
+      "en probeer het opnieuw."}},
     {"PL",
      {"Telefon nie jest podłączony. Podłącz go i sprawdź, czy jego pamięć jest otwarta na "
       "komputerze.",
@@ -100,7 +114,9 @@ constexpr std::array<Language, 12> kLanguages{{
       "%1% nie jest obrazem, który telefon może pokazać: musi to być PNG z paletą 16 x 16 lub "
       "32 x 32.",
       "Kopiowanie %1% do telefonu nie powiodło się.", "Nie można uruchomić połączenia z telefonem.",
-      "Wysyłanie %1%… %2%%", "%1% został wysłany."}},
+      "Wysyłanie %1%… %2%%", "%1% został wysłany.",
+      "Telefon nie przyjmuje %1% w ten sposób. Zezwól na przesyłanie plików w telefonie i spróbuj "
+      "ponownie."}},
     {"CZ",
      {"Telefon není připojen. Připojte jej a zkontrolujte, že je jeho paměť v počítači otevřená.",
       "Složku %1% nelze v telefonu vytvořit.", "V telefonu není dost místa pro %1%.",
@@ -109,7 +125,9 @@ constexpr std::array<Language, 12> kLanguages{{
       "%1% není obrázek, který telefon umí zobrazit: musí to být PNG s paletou 16 x 16 nebo "
       "32 x 32.",
       "Kopírování %1% do telefonu selhalo.", "Spojení s telefonem nelze spustit.",
-      "Odesílání %1%… %2%%", "%1% byl odeslán."}},
+      "Odesílání %1%… %2%%", "%1% byl odeslán.",
+      "Telefon nepřijímá %1% tímto způsobem. Povolte v telefonu přenos souborů a zkuste to "
+      "znovu."}},
     {"RU",
      {"Телефон не подключён. Подключите его и проверьте, что его память открыта на компьютере.",
       "Не удаётся создать папку %1% в телефоне.", "В телефоне недостаточно места для %1%.",
@@ -118,19 +136,23 @@ constexpr std::array<Language, 12> kLanguages{{
       "%1% — не рисунок, который может показать телефон: нужен PNG с палитрой 16 x 16 или "
       "32 x 32.",
       "Не удалось скопировать %1% в телефон.", "Не удаётся запустить связь с телефоном.",
-      "Отправка %1%… %2%%", "%1% отправлен."}},
+      "Отправка %1%… %2%%", "%1% отправлен.",
+      "Телефон не принимает %1% таким способом. Разрешите передачу файлов на телефоне и повторите "
+      "попытку."}},
     {"CHS",
      {"手机未连接。请连接手机，并确认其存储已在电脑上打开。", "无法在手机上创建文件夹 %1%。",
       "手机上没有足够的空间存放 %1%。", "手机不允许写入 %1%。", "找不到图章文件 %1%。",
       "无法读取图章文件 %1%。",
       "%1% 不是手机可以显示的图片：必须是 16 x 16 或 32 x 32 的调色板 PNG。",
-      "将 %1% 复制到手机失败。", "无法启动手机连接。", "正在发送 %1%… %2%%", "%1% 已发送。"}},
+      "将 %1% 复制到手机失败。", "无法启动手机连接。", "正在发送 %1%… %2%%", "%1% 已发送。",
+      "手机不接受以这种方式传送 %1%。请在手机上允许文件传输，然后重试。"}},
     {"CHT",
      {"手機未連接。請連接手機，並確認其儲存空間已在電腦上開啟。", "無法在手機上建立資料夾 %1%。",
       "手機上沒有足夠的空間存放 %1%。", "手機不允許寫入 %1%。", "找不到圖章檔案 %1%。",
       "無法讀取圖章檔案 %1%。",
       "%1% 不是手機可以顯示的圖片：必須是 16 x 16 或 32 x 32 的調色盤 PNG。",
-      "將 %1% 複製到手機失敗。", "無法啟動手機連線。", "正在傳送 %1%… %2%%", "%1% 已傳送。"}},
+      "將 %1% 複製到手機失敗。", "無法啟動手機連線。", "正在傳送 %1%… %2%%", "%1% 已傳送。",
+      "手機不接受以這種方式傳送 %1%。請在手機上允許檔案傳輸，然後重試。"}},
 }};
 
 bool SameCode(std::string_view a, std::string_view b) {

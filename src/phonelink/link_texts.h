@@ -17,6 +17,7 @@ enum class LinkText {
     kNotCreatable,
     kSending,
     kSent,
+    kNotSupported,
     kCount
 };
 

@@ -74,21 +74,9 @@ DeliveryError ReadSource(const std::string& path, std::vector<std::uint8_t>& byt
     return error;
 }
 
-// The folders below the storage, in order; nothing when a part would lead
-// outside it.
 std::optional<std::vector<std::string>> FolderParts(const std::string& phoneFolder) {
     std::vector<std::string> parts;
-    std::string part;
-    for (std::size_t i = 0; i <= phoneFolder.size(); ++i) {
-        const char c = i < phoneFolder.size() ? phoneFolder[i] : '/';
-        if (c != '/' && c != '\\') {
-            part += c;
-            continue;
-        }
-        if (part == "..") return std::nullopt;
-        if (!part.empty() && part != ".") parts.push_back(part);
-        part.clear();
-    }
+    if (!SplitPhoneFolder(phoneFolder, parts)) return std::nullopt;
     return parts;
 }
 
@@ -101,9 +89,8 @@ public:
     DeliveryResult Run() {
         result_.name = BaseName(request_.source);
         if (result_.name.empty()) return Fail(DeliveryError::kFileMissing);
-        if (const DeliveryError e = ReadSource(request_.source, bytes_); e != DeliveryError::kNone)
+        if (const DeliveryError e = ReadStamp(request_.source, bytes_); e != DeliveryError::kNone)
             return Fail(e);
-        if (!IsPhoneStamp(bytes_.data(), bytes_.size())) return Fail(DeliveryError::kNotAStamp);
         if (request_.storage.empty() || !IsDirectory(request_.storage))
             return Fail(DeliveryError::kNotConnected);
         if (const DeliveryError e = MakeFolder(); e != DeliveryError::kNone) return Fail(e);
@@ -162,7 +149,7 @@ private:
             const std::size_t size = std::min(chunk, bytes_.size() - done);
             if (const int error = WriteAll(bytes_.data() + done, size)) return WriteError(error);
             done += size;
-            if (request_.chunkDelay.count() > 0) std::this_thread::sleep_for(request_.chunkDelay);
+            if (!Pause()) return DeliveryError::kCancelled;
             if (progress_ && done < bytes_.size()) progress_(done, bytes_.size());
         }
         // Some phone mounts cannot flush; their close reports what went wrong.
@@ -171,6 +158,16 @@ private:
         const int closed = close(fd_);
         fd_ = -1;
         return closed == 0 ? DeliveryError::kNone : WriteError(errno);
+    }
+
+    // The delay between chunks; false when the send is to stop.
+    bool Pause() {
+        if (!request_.stop) {
+            if (request_.chunkDelay.count() > 0) std::this_thread::sleep_for(request_.chunkDelay);
+            return true;
+        }
+        if (request_.chunkDelay.count() > 0) return request_.stop->Wait(request_.chunkDelay);
+        return !request_.stop->Requested();
     }
 
     int WriteAll(const std::uint8_t* data, std::size_t size) {
@@ -220,6 +217,27 @@ private:
 };
 
 }  // namespace
+
+DeliveryError ReadStamp(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    if (const DeliveryError e = ReadSource(path, bytes); e != DeliveryError::kNone) return e;
+    return IsPhoneStamp(bytes.data(), bytes.size()) ? DeliveryError::kNone
+                                                    : DeliveryError::kNotAStamp;
+}
+
+bool SplitPhoneFolder(const std::string& phoneFolder, std::vector<std::string>& parts) {
+    std::string part;
+    for (std::size_t i = 0; i <= phoneFolder.size(); ++i) {
+        const char c = i < phoneFolder.size() ? phoneFolder[i] : '/';
+        if (c != '/' && c != '\\') {
+            part += c;
+            continue;
+        }
+        if (part == "..") return false;
+        if (!part.empty() && part != ".") parts.push_back(part);
+        part.clear();
+    }
+    return true;
+}
 
 DeliveryResult Deliver(const DeliveryRequest& request, const DeliveryProgress& progress) {
     return Delivery(request, progress).Run();

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "send_stop.h"
 
 enum class DeliveryError {
     kNone,
@@ -18,7 +21,9 @@ enum class DeliveryError {
     kFileMissing,
     kFileUnreadable,
     kNotAStamp,
-    kCopyFailed,  // any other failure of the copy
+    kCopyFailed,    // any other failure of the copy
+    kNotSupported,  // the phone refuses what the copy needs
+    kCancelled,     // stopped by CancelSending
 };
 
 struct DeliveryRequest {
@@ -27,6 +32,8 @@ struct DeliveryRequest {
     std::string phoneFolder;  // below it; "/" or "\" separate folders
     std::size_t chunkSize = 256;
     std::chrono::milliseconds chunkDelay{0};  // lets tests and demos watch it go
+    std::string phoneUri;      // a phone the desktop has mounted, in place of storage
+    SendStop* stop = nullptr;  // ends the send early when asked
 };
 
 struct DeliveryResult {
@@ -42,5 +49,11 @@ using DeliveryProgress = std::function<void(std::uint64_t sent, std::uint64_t to
 
 // Files larger than this are no stamp; they are refused before being read whole.
 constexpr std::uint64_t kLargestStamp = 1 << 20;
+
+// The whole stamp file, at most kLargestStamp bytes, checked to be a stamp.
+DeliveryError ReadStamp(const std::string& path, std::vector<std::uint8_t>& bytes);
+
+// The folders below the storage, in order; false when a part would lead outside.
+bool SplitPhoneFolder(const std::string& phoneFolder, std::vector<std::string>& parts);
 
 DeliveryResult Deliver(const DeliveryRequest& request, const DeliveryProgress& progress);

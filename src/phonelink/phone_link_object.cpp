@@ -1,6 +1,8 @@
 #include "phone_link_object.h"
 
+#include "gio_delivery.h"
 #include "link_texts.h"
+#include "phone_choice.h"
 #include "phone_link_server.h"
 #include "platform/registry/registry.h"
 #include "platform/window/off_thread_work.h"
@@ -50,6 +52,8 @@ LinkText TextFor(DeliveryError error) {
             return LinkText::kFileUnreadable;
         case DeliveryError::kNotAStamp:
             return LinkText::kNotAStamp;
+        case DeliveryError::kNotSupported:
+            return LinkText::kNotSupported;
         default:
             return LinkText::kCopyFailed;
     }
@@ -98,7 +102,13 @@ HRESULT PhoneLinkObject::SendFile(const std::wstring& path, const std::wstring& 
     const std::string language = ReadText("SOFTWARE\\Norvane\\Tessel 310-510", "Language");
     DeliveryRequest request;
     request.source = Utf8FromWide(path);
-    request.storage = ReadText(kPhoneLinkSettingsKey, "Storage Folder");
+    // A phone the desktop has mounted when there is one to choose, else the
+    // storage folder as configured.
+    const PhoneChoice choice = ChoosePhone();
+    if (choice.chosen >= 0)
+        request.phoneUri = choice.connected[static_cast<std::size_t>(choice.chosen)].uri;
+    else
+        request.storage = choice.storageFolder;
     request.phoneFolder = Utf8FromWide(phoneFolder);
     request.chunkDelay = std::chrono::milliseconds(
         std::min(ReadNumber(kPhoneLinkSettingsKey, "Chunk Delay"), kLongestChunkDelayMs));
@@ -124,11 +134,17 @@ HRESULT PhoneLinkObject::SendFile(const std::wstring& path, const std::wstring& 
 DeliveryResult PhoneLinkObject::DeliverOffThread(const DeliveryRequest& request,
                                                  const std::string& language) {
     DeliveryResult result;
+    SendStop stop;
+    const CurrentSend current(stop);
+    DeliveryRequest stoppable = request;
+    stoppable.stop = &stop;
     OffThreadWork::Run([&](OffThreadWork& work) {
         const std::string name = request.source.substr(request.source.rfind('/') + 1);
-        result = Deliver(request, [&](std::uint64_t sent, std::uint64_t total) {
+        const DeliveryProgress progress = [&](std::uint64_t sent, std::uint64_t total) {
             work.CallOnCaller([&] { RaiseProgress(language, name, sent, total); });
-        });
+        };
+        result = stoppable.phoneUri.empty() ? Deliver(stoppable, progress)
+                                            : DeliverThroughDesktop(stoppable, progress);
     });
     return result;
 }

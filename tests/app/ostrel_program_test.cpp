@@ -195,6 +195,37 @@ TEST(OstrelProgram, TheLauncherOpensAGivenPictureOnTheEditorOrNamesABadOne) {
     fs::remove_all(dir);
 }
 
+// Enter alone after a start with a picture: steps 3, 4 and 5 move on, and the stamp
+// of the given picture reaches the phone's storage.
+TEST(OstrelProgram, AGivenPictureReachesThePhoneByEnterAlone) {
+    const fs::path dir = FreshFolder("ostrel_given_keys");
+    const std::string env = Environment(dir);
+    ASSERT_EQ(RunCommand(env + OSTREL_SETUP_PATH " > /dev/null"), 0);
+    const fs::path picture = dir / "Balloon.bmp";
+    PxImage image;
+    image.Create(60, 40, 24, PX_FORMAT_BMP);
+    image.Clear(200);
+    ASSERT_TRUE(image.Save(picture.c_str(), PX_FORMAT_BMP));
+    // Well past the moment the remaining pages are made behind the editor.
+    std::ofstream(dir / "script.txt") << "wait 600\nkey ENTER\nwait 300\nscreenshot 4\n"
+                                         "key ENTER\nwait 300\nkey ENTER\nwait 500\n"
+                                         "screenshot 6\nquit\n";
+    ASSERT_EQ(RunCommand(env + "OSTREL_SCRIPT='" + (dir / "script.txt").string() +
+                         "' " OSTREL_PROGRAM_PATH " '" + picture.string() + "' > '" +
+                         (dir / "out.txt").string() + "'"),
+              0);
+    EXPECT_EQ(ReadAll(dir / "out.txt").find("message box"), std::string::npos)
+        << ReadAll(dir / "out.txt");
+    EXPECT_EQ(MarkedStep(dir / "4.png"), 4);
+    EXPECT_EQ(MarkedStep(dir / "6.png"), 6);
+    PxImage sent;
+    const fs::path stamp = dir / "data/norvane/phone/Stamps/Balloon.png";
+    ASSERT_TRUE(sent.Load(stamp.c_str(), PX_FORMAT_PNG, true)) << stamp;
+    EXPECT_EQ(sent.GetWidth(), 32u);
+    EXPECT_EQ(sent.GetBpp(), 8u);
+    fs::remove_all(dir);
+}
+
 TEST(OstrelProgram, TheDesktopEntryOffersItselfForPictures) {
     const std::string entry = ReadAll(OSTREL_DESKTOP_ENTRY);
     EXPECT_NE(entry.find("\nExec=\"" OSTREL_LAUNCHER_PATH "\" %f\n"), std::string::npos) << entry;

@@ -65,8 +65,8 @@ protected:
     }
 
     // Starts the wizard and waits for its window.
-    void StartFirst() {
-        first_ = Start(OSTREL_PROGRAM_PATH, env_, (dir_ / "first.trace").string());
+    void StartFirst(const std::vector<std::string>& args = {}) {
+        first_ = Start(OSTREL_PROGRAM_PATH, env_, (dir_ / "first.trace").string(), args);
         ASSERT_TRUE(WaitFor([&] { return Traced("shown " + kTitle); }, 20)) << Trace();
         ASSERT_TRUE(WaitFor([&] { return WindowsTitled(kTitle).size() == 1; }, 10))
             << Capture("xwininfo -root -tree | grep -i ostrel");
@@ -79,6 +79,9 @@ protected:
         return Trace().find("ostrel-trace: " + line) != std::string::npos;
     }
     std::string Screen(const std::string& name) const { return screens_ + "/" + name; }
+    // Waits until the window shows the same in three screenshots in a row: the
+    // page has played in and whatever it draws by itself is drawn.
+    bool Settled() { return WaitUntilStill(place_, (dir_ / "still.png").string(), 30); }
     // A screenshot of the whole screen and of the window's place on it.
     bool Shoot(const std::string& name, PxImage& screen) {
         RunShell("sleep 0.3");  // let the server finish drawing
@@ -151,11 +154,11 @@ TEST_F(RealWindow, TheMoviesNextButtonShowsStepTwo) {
     StartFirst();
     PxImage before, after;
     ASSERT_TRUE(WaitFor([&] { return Traced("step 1"); }, 10));
-    RunShell("sleep 1");  // the movie's first frames
+    ASSERT_TRUE(Settled());  // the movie's first frames
     ASSERT_TRUE(Shoot("01-step1.png", before));
     ClickAt(place_.x + 485, place_.y + 375);
     ASSERT_TRUE(WaitFor([&] { return Traced("step 2"); }, 10)) << Trace();
-    RunShell("sleep 1");
+    ASSERT_TRUE(Settled());
     ASSERT_TRUE(Shoot("02-step2.png", after));
     int changed = 0;
     for (int y = 30; y < 400; y += 2) {
@@ -178,10 +181,10 @@ TEST_F(RealWindow, ThePictureBrowserFillsItsListAndMovesOnWithTheChosenPicture) 
     unsetenv("OSTREL_REGISTRY");
     StartFirst();
     ASSERT_TRUE(WaitFor([&] { return Traced("step 1"); }, 10));
-    RunShell("sleep 1");
+    ASSERT_TRUE(Settled());
     ClickAt(place_.x + 485, place_.y + 375);
     ASSERT_TRUE(WaitFor([&] { return Traced("step 2"); }, 10)) << Trace();
-    RunShell("sleep 2");  // the thumbnails
+    ASSERT_TRUE(Settled());  // the thumbnails
     PxImage listed, chosen;
     ASSERT_TRUE(Shoot("07-browser.png", listed));
     const auto white = [&](const PxImage& screen, int x, int y) {
@@ -207,6 +210,26 @@ TEST_F(RealWindow, ThePictureBrowserFillsItsListAndMovesOnWithTheChosenPicture) 
     EXPECT_TRUE(WaitFor([&] { return Traced("step 3"); }, 10)) << Trace();
 }
 
+// After a start with a picture, Enter alone takes its stamp from the editor to the
+// phone, also once the pages behind the editor have all been made.
+TEST_F(RealWindow, AGivenPictureReachesThePhoneByEnterAlone) {
+    if (!MovieInstalled()) GTEST_SKIP() << "no movie (EN/Pennon.swf) next to the program yet";
+    StartFirst({OSTREL_DEMO_PICTURES "/Balloon.bmp"});
+    // The keyboard goes where the desktop puts it: to the new window.
+    RunShell("xdotool windowactivate --sync " + window_ + " 2>/dev/null");
+    ASSERT_TRUE(WaitFor([&] { return Traced("step 3") && Traced("all pages made"); }, 30))
+        << Trace();
+    for (const char* step : {"step 4", "step 5", "step 6"}) {
+        Keys("Return");
+        ASSERT_TRUE(WaitFor([&] { return Traced(step); }, 10)) << step << "\n" << Trace();
+    }
+    const fs::path sent = dir_ / "data/norvane/phone/Stamps/Balloon.png";
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(sent); }, 20)) << Trace();
+    PxImage stamp;
+    EXPECT_TRUE(WaitFor([&] { return stamp.Load(sent.c_str(), PX_FORMAT_PNG, true); }, 5));
+    EXPECT_EQ(stamp.GetWidth(), 32u);
+}
+
 // Names that wrap to two lines: the list draws its labels and icons inside its
 // frame only, on the first fill and after scrolling, and cuts them at two lines.
 TEST_F(RealWindow, TheListOfLongNamesStaysInsideItsFrame) {
@@ -227,10 +250,10 @@ TEST_F(RealWindow, TheListOfLongNamesStaysInsideItsFrame) {
     unsetenv("OSTREL_REGISTRY");
     StartFirst();
     ASSERT_TRUE(WaitFor([&] { return Traced("step 1"); }, 10));
-    RunShell("sleep 1");
+    ASSERT_TRUE(Settled());
     ClickAt(place_.x + 485, place_.y + 375);
     ASSERT_TRUE(WaitFor([&] { return Traced("step 2"); }, 10)) << Trace();
-    RunShell("sleep 2");  // the thumbnails
+    ASSERT_TRUE(Settled());  // the thumbnails
     // Below the list's frame (its bottom border is row 330) lies the bare page.
     const auto drawnBelow = [&](const PxImage& screen) {
         int drawn = 0;
@@ -272,7 +295,7 @@ TEST_F(RealWindow, ALargePictureOpensUnderTheBusyCursor) {
     EXPECT_LT(arrow, trace.find("ostrel-trace: step 3")) << trace;
     window_ = WindowsTitled(kTitle).front();
     place_ = WindowGeometry(window_);
-    RunShell("sleep 1");
+    ASSERT_TRUE(Settled());
     PxImage screen;
     ASSERT_TRUE(Shoot("15-large-step3.png", screen));
     // The editor's box shows the picture: not the black it is cleared with.
@@ -380,7 +403,7 @@ TEST_F(RealWindow, AtScaleTwoEveryPixelIsASquareAndClicksMapBack) {
     EXPECT_NE(Trace().find("size 580x411"), std::string::npos) << Trace();
     EXPECT_EQ(place_.width, 1160);
     EXPECT_EQ(place_.height, 822);
-    RunShell("sleep 1");
+    ASSERT_TRUE(Settled());
     PxImage screen;
     ASSERT_TRUE(Shoot("10-scale2.png", screen));
     RegisterWizardResources();
@@ -407,7 +430,7 @@ TEST_F(RealWindow, AtScaleTwoEveryPixelIsASquareAndClicksMapBack) {
     if (!MovieInstalled()) return;
     ClickAt(place_.x + 2 * 485, place_.y + 2 * 375);  // the movie's Next button
     EXPECT_TRUE(WaitFor([&] { return Traced("step 2"); }, 10)) << Trace();
-    RunShell("sleep 1");
+    ASSERT_TRUE(Settled());
     ASSERT_TRUE(Shoot("11-scale2-step2.png", screen));
     ClickAt(place_.x + 2 * 10, place_.y + 2 * 10);
     const Geometry at = place_;

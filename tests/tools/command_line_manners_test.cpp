@@ -141,7 +141,8 @@ TEST_F(CommandLine, SetupTellsItsVersionAndItsUsage) {
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out.rfind("ostrel-setup ", 0), 0u) << version.out;
     EXPECT_EQ(RunProgram(OSTREL_SETUP_PATH, "--help", dir, env).code, 0);
-    for (const char* args : {"--bogus", "--storage-folder", "extra"}) {
+    for (const char* args :
+         {"--bogus", "--storage-folder", "extra", "--phone", "--list-phones x"}) {
         const Outcome run = RunProgram(OSTREL_SETUP_PATH, args, dir, env);
         EXPECT_EQ(run.code, 2) << args;
         EXPECT_EQ(run.err.rfind("ostrel-setup: ", 0), 0u) << run.err;

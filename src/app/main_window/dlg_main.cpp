@@ -211,11 +211,15 @@ void CDlgMain::Previous() {
     ShowCurrentPage();
 }
 
+// Makes only the pages still missing: with all six made, CreateNextPage hands the
+// focus to the hidden welcome page, and after a start with a picture the shown page
+// is step 3, whose Enter would then reach the welcome page and skip the stamp.
 void CDlgMain::OnTimer(UINT_PTR id) {
     if (id != kCreatePagesTimer) return;
-    for (int i = 0; i < 5; ++i)
+    while (stepCount < kPageCount)
         CreateNextPage();
     KillTimer(kCreatePagesTimer);
+    Trace("all pages made");
 }
 
 void CDlgMain::Minimise() {

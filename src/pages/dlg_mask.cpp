@@ -21,6 +21,7 @@ void CDlgMask::OnMouseMove(UINT flags, POINT point) {
 }
 
 void CDlgMask::OnLButtonDown(UINT /*flags*/, POINT /*point*/) {
+    if (GetStyle() & WS_TABSTOP) SetFocus(this);
     SetCapture(this);
     if (IsWindow(page_)) page_->SendMessage(WM_LBUTTONDOWN, 0, 0);
 }
@@ -38,4 +39,18 @@ void CDlgMask::OnPaint() {
 bool CDlgMask::PreTranslateMessage(const MSG& message) {
     auto* page = dynamic_cast<CDialog*>(page_);
     return page && IsWindow(page_) ? page->PreTranslateMessage(message) : false;
+}
+
+void CDlgMask::OnKeyDown(UINT key) {
+    if (IsWindow(page_)) page_->SendMessage(WM_KEYDOWN, key, 0);
+}
+
+void CDlgMask::OnChar(UINT character) {
+    if (IsWindow(page_)) page_->SendMessage(WM_CHAR, character, 0);
+}
+
+LRESULT CDlgMask::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((message == WM_SETFOCUS || message == WM_KILLFOCUS) && IsWindow(page_))
+        page_->SendMessage(WM_MASK_FOCUS, message == WM_SETFOCUS ? 1 : 0, 0);
+    return CDialog::WindowProc(message, wParam, lParam);
 }

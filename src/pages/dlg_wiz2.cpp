@@ -41,6 +41,8 @@ bool CDlgWiz2::OnInitDialog() {
     CDlgWizPage::OnInitDialog();
     folderTree.MoveWindow(kTreePlace);
     fileList.MoveWindow(kListPlace);
+    folderTree.ModifyStyle(0, WS_TABSTOP);
+    fileList.ModifyStyle(0, WS_TABSTOP);
     tooltip.AddTool(&folderTree);
     thumbnails.Create(kThumbnailSize, kThumbnailSize, ILC_COLOR32 | ILC_MASK, 0, 10);
     fileList.SetImageList(&thumbnails, LVSIL_NORMAL);

@@ -5,6 +5,9 @@
 #include "busy_picture_work.h"
 #include "leading_integer.h"
 #include "platform/window/cursor.h"
+#include "platform/window/focus.h"
+#include "platform/window/focus_mark.h"
+#include "platform/window/key_state.h"
 #include "stamp/picture_drawing.h"
 #include "stamp/stamp_globals.h"
 #include "stamp/stamp_name.h"
@@ -127,6 +130,7 @@ void CDlgWiz3::OnShowWindow(bool show, UINT status) {
     smallPreview.originY = kPreviewAt.y + PreviewInset();
     if (!pictureMask) pictureMask = std::make_unique<CDlgMask>(this);
     pictureMask->Place(kPictureAt.x, kPictureAt.y, kEditBoxSide, kEditBoxSide);
+    pictureMask->ModifyStyle(0, WS_TABSTOP);
     if (!previewMask) previewMask = std::make_unique<CDlgMask>(this);
     previewMask->Place(kPreviewAt.x, kPreviewAt.y, kPreviewBox, kPreviewBox);
 }
@@ -148,12 +152,76 @@ void CDlgWiz3::OnPaint() {
             ResetSelection();
     }
     UpdatePreview();
+    PaintFocusMark();
 }
 
 void CDlgWiz3::OnMouseMove(UINT flags, POINT point) {
     if (selectAll) return;
     SetCursor(LoadCursor(nullptr, frame.OnMouse(flags, point.x, point.y, &g_editorPicture)));
-    if (flags != 0) UpdatePreview();
+    if (flags == 0) return;
+    UpdatePreview();
+    PaintFocusMark();
+}
+
+bool CDlgWiz3::PictureBoxFocused() const {
+    return pictureMask && GetFocus() == pictureMask.get();
+}
+
+bool CDlgWiz3::FrameTakesKeys() const {
+    return PictureBoxFocused() && !selectAll && frame.enabled;
+}
+
+void CDlgWiz3::OnKeyDown(UINT key) {
+    if (!FrameTakesKeys()) return;
+    const LONG step = IsKeyDown(VK_SHIFT) ? 10 : 1;
+    switch (key) {
+        case VK_LEFT:
+            return AfterFrameKey(frame.Nudge(-step, 0));
+        case VK_RIGHT:
+            return AfterFrameKey(frame.Nudge(step, 0));
+        case VK_UP:
+            return AfterFrameKey(frame.Nudge(0, -step));
+        case VK_DOWN:
+            return AfterFrameKey(frame.Nudge(0, step));
+        default:
+            return;
+    }
+}
+
+void CDlgWiz3::OnChar(UINT character) {
+    if (!FrameTakesKeys()) return;
+    if (character == '+') AfterFrameKey(frame.Grow(2));
+    if (character == '-') AfterFrameKey(frame.Grow(-2));
+}
+
+// The frame moved by a key shows and cuts the preview as a drag does.
+void CDlgWiz3::AfterFrameKey(bool changed) {
+    if (!changed) return;
+    RepaintPictureBox();
+    UpdatePreview();
+}
+
+void CDlgWiz3::RepaintPictureBox() {
+    RedrawPicture();
+    if (!selectAll) frame.DrawFrame();
+    PaintFocusMark();
+}
+
+// Drawn over the picture's edge, so redrawing the picture takes it away.
+void CDlgWiz3::PaintFocusMark() {
+    if (!PictureBoxFocused()) return;
+    OwnerDC dc(this);
+    if (dc.get())
+        DrawFocusMark(dc.get(), RECT{kPictureAt.x, kPictureAt.y, kPictureAt.x + kEditBoxSide,
+                                     kPictureAt.y + kEditBoxSide});
+}
+
+LRESULT CDlgWiz3::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MASK_FOCUS) {
+        if (IsWindowVisible()) RepaintPictureBox();
+        return 0;
+    }
+    return CDlgWizPage::WindowProc(message, wParam, lParam);
 }
 
 void CDlgWiz3::RedrawPicture() {
@@ -167,6 +235,7 @@ void CDlgWiz3::ResetSelection() {
         frame.DrawFrame();
     }
     UpdatePreview();
+    PaintFocusMark();
 }
 
 void CDlgWiz3::ApplyFormat() {
@@ -182,6 +251,7 @@ void CDlgWiz3::ApplyFormat() {
     FillBlack(dc.get(), RECT{kPreviewAt.x, kPreviewAt.y, kPreviewAt.x + kPreviewBox,
                              kPreviewAt.y + kPreviewBox});
     UpdatePreview();
+    PaintFocusMark();
 }
 
 CDlgWiz3::PreviewSource CDlgWiz3::CurrentPreviewSource() const {

@@ -25,6 +25,11 @@ public:
     void OnShowWindow(bool show, UINT status) override;
     void OnPaint() override;
     void OnMouseMove(UINT flags, POINT point) override;
+    // With the picture box focused: the arrows move the frame by a pixel (ten with
+    // Shift), '+' and '-' make it larger and smaller about its centre.
+    void OnKeyDown(UINT key) override;
+    void OnChar(UINT character) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void RedrawPicture();
     void ResetSelection();
@@ -44,6 +49,11 @@ public:
 
 private:
     void MoveOn();
+    bool PictureBoxFocused() const;
+    bool FrameTakesKeys() const;
+    void AfterFrameKey(bool changed);
+    void RepaintPictureBox();
+    void PaintFocusMark();
     void BackToPictures();
     void ForgetEdits();
     void Turn(const std::function<bool(PxImage&)>& edit);

@@ -12,6 +12,7 @@
 #include "app/resources/wizard_resources.h"
 #include "app/settings/settings.h"
 #include "app/texts/wizard_texts.h"
+#include "phonelink/phone_line_texts.h"
 #include "platform/window/file_dialog.h"
 #include "stamp/stamp_globals.h"
 
@@ -50,20 +51,72 @@ CDlgWiz5::CDlgWiz5(CWnd* parent) : CDlgWizPage(IDD_WIZ1 + 4, 5, parent) {}
 
 bool CDlgWiz5::OnInitDialog() {
     CDlgWizPage::OnInitDialog();
+    // Over the movie's phone connection field, which it leaves empty meanwhile.
+    phones.CreateEx(this, RECT{206, 232, 540, 256}, "", kPhonesId, WS_CHILD);
     ShowCurrentLink();
     return true;
 }
 
+// Without a connection ("None") the line says so as it always did; otherwise it
+// names where Send puts the stamp: the phone the link chose, or what to do when
+// none is connected (Send then fills the storage folder).
 void CDlgWiz5::ShowCurrentLink() {
-    movie.SetVariable("CurrentLink", ReadRegString("Current Link"));
+    const std::string link = ReadRegString("Current Link");
+    if (link == "None") {
+        phones.ShowWindow(SW_HIDE);
+        movie.SetVariable("CurrentLink", link);
+        return;
+    }
+    choice_ = ChoosePhone();
+    ShowPhoneLine();
+}
+
+void CDlgWiz5::ShowPhoneLine() {
+    const std::vector<PhonePlace>& connected = choice_.connected;
+    if (connected.size() < 2) {
+        phones.ShowWindow(SW_HIDE);
+        movie.SetVariable("CurrentLink", choice_.chosen >= 0
+                                             ? PhoneLine(g_languageCode, connected.front())
+                                             : std::string(NoPhoneText(g_languageCode)));
+        return;
+    }
+    std::vector<std::string> items;
+    for (const PhonePlace& place : connected)
+        items.push_back(PhoneLine(g_languageCode, place));
+    // The folder by its own name: its whole path would not fit the box.
+    std::string folderName = choice_.storageFolder;
+    while (folderName.size() > 1 && folderName.back() == '/')
+        folderName.pop_back();
+    folderName = folderName.substr(folderName.rfind('/') + 1);
+    const PhonePlace folder{folderName, PhoneKind::kStorageFolder, {}};
+    phones.SetItems(std::move(items), choice_.chosen, PhoneLine(g_languageCode, folder));
+    movie.SetVariable("CurrentLink", "");
+    phones.ShowWindow(SW_SHOW);
+}
+
+void CDlgWiz5::PhoneChosen() {
+    const int chosen = phones.Selected();
+    if (chosen < 0 || chosen >= static_cast<int>(choice_.connected.size())) return;
+    RememberPhone(choice_.connected[static_cast<std::size_t>(chosen)].uri);
+    ShowCurrentLink();
 }
 
 void CDlgWiz5::OnShowWindow(bool show, UINT status) {
     if (show) {
+        watch_ = std::make_unique<PhonePlacesWatch>(this, kPhonesChanged);
         ShowCurrentLink();
         if (ShowReadyText()) movie.TCallFrame("IllTr", 0);
+    } else {
+        watch_.reset();
     }
     CDlgWizPage::OnShowWindow(show, status);
+}
+
+LRESULT CDlgWiz5::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kPhonesChanged && IsWindowVisible()) ShowCurrentLink();
+    if (message == WM_COMMAND && LOWORD(wParam) == kPhonesId && HIWORD(wParam) == CBN_SELCHANGE)
+        PhoneChosen();
+    return CDlgWizPage::WindowProc(message, wParam, lParam);
 }
 
 bool CDlgWiz5::ShowReadyText() {

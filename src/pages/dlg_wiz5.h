@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/flash/wiz_page.h"
+#include "phonelink/phone_choice.h"
+#include "platform/window/drop_down.h"
 
 // The movie's ready text as it came, with "%1%" for the name and "%2%" for the
 // size; taken on the first show, since later the movie holds the filled-in text.
@@ -18,6 +21,7 @@ public:
     bool OnInitDialog() override;
     void OnShowWindow(bool show, UINT status) override;
     void OnFSCommand(const std::string& command, const std::string& argument) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Enter: as the movie's Next button.
     void Next() override;
 
@@ -28,9 +32,20 @@ public:
     std::string SaveCopyOnComputer(const std::string& source, const std::string& fileName,
                                    const std::string& extension, const std::string& kind);
 
+    // Posted by the watch when a phone is plugged in or out.
+    static constexpr UINT kPhonesChanged = WM_USER + 0x100;
+    static constexpr int kPhonesId = 1004;
+    // With two phones or more, the phone connection line is this drop-down.
+    CDropDown phones;
+
 private:
     void ShowCurrentLink();
+    void ShowPhoneLine();
+    void PhoneChosen();
     bool ShowReadyText();
+
+    PhoneChoice choice_;
+    std::unique_ptr<PhonePlacesWatch> watch_;  // while the page is shown
 };
 
 // "Sunset" and 1234 in "Stamp %1% has %2% bytes" give "Stamp Sunset.png has 1234 bytes".

@@ -49,6 +49,10 @@ void CDlgWiz6::SetTakesDrops(bool take) {
 }
 
 void CDlgWiz6::OnFSCommand(const std::string& command, const std::string& argument) {
+    if (sending_) {
+        OnCommandWhileSending(command);
+        return;
+    }
     if (command == "ChangeStep") {
         if (argument == "5") {
             movie.GotoFrame(2);
@@ -59,7 +63,10 @@ void CDlgWiz6::OnFSCommand(const std::string& command, const std::string& argume
         }
     } else if (command == "TransferDone") {
     } else if (command == "TransfertStarted") {
-        Transfer();
+        // Run from a message of the page's own, outside the movie's delivery of
+        // commands, so that what the movie sends while the copy runs (its close
+        // button) reaches the page at once.
+        if (!transferPosted_) transferPosted_ = PostMessage(kStartTransfer);
     } else if (command == "reduce") {
         RequestReduce();
     } else if (command == "exit") {
@@ -71,9 +78,26 @@ void CDlgWiz6::Next() {
     if (IsWindowVisible()) OnFSCommand("ChangeStep", "2");
 }
 
+// The windows take input while the copy runs (the link waits as a call into
+// another process does): the close button stops the copy and leaves; Previous
+// and New stamp are shown disabled and do nothing until the outcome is shown.
+void CDlgWiz6::OnCommandWhileSending(const std::string& command) {
+    if (command == "exit" && !leaving_) {
+        leaving_ = true;
+        linkClient->CancelTransfer();
+        RequestExit();
+    } else if (command == "reduce") {
+        RequestReduce();
+    }
+}
+
 void CDlgWiz6::Transfer() {
     if (!linkClient) linkClient = std::make_unique<CPhoneLink>();
+    leaving_ = false;
+    sending_ = true;
     transferResult = linkClient->Transfer(g_pendingStampFile, "PhoneIconFolder");
+    sending_ = false;
+    if (leaving_) return;  // the wizard is closing: no outcome to show
     if (!transferResult.empty()) {
         const std::string text = "<B>" + g_texts.transferError + "</B>\n\n" + transferResult +
                                  "\n\n" + g_texts.pressPrevious;
@@ -88,6 +112,11 @@ void CDlgWiz6::Transfer() {
 }
 
 LRESULT CDlgWiz6::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kStartTransfer) {
+        transferPosted_ = false;
+        Transfer();
+        return 0;
+    }
     if (message == WM_USER && IsWindowVisible()) ShowProgress(wParam);
     return CDlgWizPage::WindowProc(message, wParam, lParam);
 }

@@ -26,9 +26,15 @@ public:
 
 private:
     void Transfer();
+    void OnCommandWhileSending(const std::string& command);
     // Whether the main window takes dropped files.
     void SetTakesDrops(bool take);
     void ShowProgress(WPARAM progress);
+
+    static constexpr UINT kStartTransfer = WM_USER + 0x101;
+    bool transferPosted_ = false;
+    bool sending_ = false;  // inside Transfer, waiting for the link
+    bool leaving_ = false;  // closed while sending: the copy was stopped
 };
 
 // The bar's frame for a progress value: 0-3 give 1, 50 gives 13, 100 gives 26.

@@ -160,6 +160,10 @@ void CSelectionFrame::Move(LONG x, LONG y) {
     const bool fresh = lastX == 0 && lastY == 0;
     const LONG dx = fresh ? 0 : x - lastX, dy = fresh ? 0 : y - lastY;
     sel = RECT{sel.left + dx, sel.top + dy, sel.right + dx, sel.bottom + dy};
+    KeepInside();
+}
+
+void CSelectionFrame::KeepInside() {
     LONG cx = 0, cy = 0;
     if (sel.left < limits.left)
         cx = limits.left - sel.left;
@@ -192,4 +196,26 @@ void CSelectionFrame::Resize(LONG x, LONG y) {
         (top ? c.top : c.bottom) = side;
     }
     sel = c;
+}
+
+bool CSelectionFrame::Nudge(LONG dx, LONG dy) {
+    if (!enabled) return false;
+    const RECT before = sel;
+    sel = RECT{sel.left + dx, sel.top + dy, sel.right + dx, sel.bottom + dy};
+    KeepInside();
+    return sel.left != before.left || sel.top != before.top;
+}
+
+bool CSelectionFrame::Grow(LONG by) {
+    if (!enabled) return false;
+    const LONG half = by / 2;
+    const RECT grown{sel.left - half, sel.top - half, sel.right + (by - half),
+                     sel.bottom + (by - half)};
+    const LONG width = grown.right - grown.left, height = grown.bottom - grown.top;
+    if (by == 0 || std::min(width, height) < kMinSide || width > limits.right - limits.left ||
+        height > limits.bottom - limits.top)
+        return false;
+    sel = grown;
+    KeepInside();
+    return true;
 }

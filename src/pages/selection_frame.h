@@ -27,6 +27,12 @@ public:
     // A mouse move with its key state: starts, continues or ends a drag; redraws
     // picture (when given) before each change. Returns the cursor to show.
     int OnMouse(UINT flags, LONG x, LONG y, CEditPicture* picture);
+    // The keyboard's moves: by (dx, dy), stopping at the limits; and by `by`
+    // pixels wider and higher (less when negative) about the centre, refused
+    // below the smallest side or beyond the limits' size, and moved back inside
+    // the limits where it reaches out. True when the frame changed.
+    bool Nudge(LONG dx, LONG dy);
+    bool Grow(LONG by);
 
     bool enabled = false;
     CWnd* dc = nullptr;  // the window whose device context the frame is drawn on
@@ -42,6 +48,7 @@ public:
 private:
     int HitHandle(LONG x, LONG y);
     void Move(LONG x, LONG y);
+    void KeepInside();
     void Resize(LONG x, LONG y);
     int CursorFor(LONG x, LONG y);
 };

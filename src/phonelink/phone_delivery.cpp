@@ -182,6 +182,8 @@ private:
     }
 
     DeliveryError PutInPlace() {
+        // Past this point the old stamp is replaced: a stop must come before it.
+        if (request_.stop && request_.stop->Requested()) return DeliveryError::kCancelled;
         const std::string target = folder_ + "/" + result_.name;
         if (rename(temporary_.c_str(), target.c_str()) != 0) return WriteError(errno);
         temporary_.clear();

@@ -8,6 +8,7 @@
 #include "app/texts/wizard_texts.h"
 #include "link_texts.h"
 #include "platform/window/window.h"
+#include "send_stop.h"
 #include "wide_text.h"
 
 std::string g_linkStatusText;
@@ -98,4 +99,8 @@ std::string CPhoneLink::Transfer(const std::string& path, const std::string& val
     const std::string folder = ReadRegString(valueName, nullptr, "\\Customization Wizards");
     link_->SendFile(WideFromUtf8(path), WideFromUtf8(folder), &message_, &status_);
     return Utf8FromWide(message_);
+}
+
+void CPhoneLink::CancelTransfer() {
+    CancelSending();
 }

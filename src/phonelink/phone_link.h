@@ -26,6 +26,10 @@ public:
     // otherwise the text for the user.
     std::string Transfer(const std::string& path, const std::string& valueName);
 
+    // Asks the running Transfer, from inside one of its waits, to stop: it
+    // returns soon after, leaving the phone as it was. Safe from any thread.
+    void CancelTransfer();
+
     bool Created() const { return static_cast<bool>(link_); }
     bool HasEvents() const { return static_cast<bool>(point_); }
     HRESULT CreationResult() const { return creation_; }

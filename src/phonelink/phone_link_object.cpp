@@ -138,7 +138,9 @@ DeliveryResult PhoneLinkObject::DeliverOffThread(const DeliveryRequest& request,
     const CurrentSend current(stop);
     DeliveryRequest stoppable = request;
     stoppable.stop = &stop;
-    OffThreadWork::Run([&](OffThreadWork& work) {
+    // The caller waits as on a call into another process: its windows go on
+    // taking input, so the user can close the wizard while a phone stalls.
+    OffThreadWork::RunTakingInput([&](OffThreadWork& work) {
         const std::string name = request.source.substr(request.source.rfind('/') + 1);
         const DeliveryProgress progress = [&](std::uint64_t sent, std::uint64_t total) {
             work.CallOnCaller([&] { RaiseProgress(language, name, sent, total); });

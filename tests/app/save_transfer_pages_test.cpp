@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
+#include <utility>
 
 #include "app/flash/flash_text.h"
 #include "app/globals.h"
@@ -16,6 +19,7 @@
 #include "pages/dlg_wiz5.h"
 #include "pages/dlg_wiz6.h"
 #include "phonelink/link_texts.h"
+#include "phonelink/phone_line_texts.h"
 #include "phonelink/phone_link_server.h"
 #include "platform/backends/headless_backend.h"
 #include "platform/window/focus.h"
@@ -106,6 +110,33 @@ protected:
     std::string Phone(const std::string& name) const {
         return ReadFile(dir / "phone/Stamps" / name);
     }
+    void SetChunkDelay(int ms) {
+        std::ofstream(dir / "r.reg", std::ios::app)
+            << "\"Chunk Delay\"=dword:" << std::hex << std::setw(8) << std::setfill('0') << ms
+            << "\n";
+    }
+    void Click(POINT at) {
+        PostMouseEvent(&main, WM_LBUTTONDOWN, at);
+        PostMouseEvent(&main, WM_LBUTTONUP, at);
+    }
+    COLORREF PageColour(POINT at) {
+        while (HWND dirty = NextWindowToPaint(MessageQueue::Current().get()))
+            UpdateWindow(dirty);
+        const POINT origin = SurfaceOrigin(page.get());
+        return WindowSurface(page.get())->Get(origin.x + at.x, origin.y + at.y);
+    }
+    static constexpr POINT kPrevious{385, 375}, kNewStamp{485, 375}, kClose{560, 14};
+    static constexpr POINT kPreviousFace{345, 364};  // inside the button, clear of its text
+};
+
+// Told of the link's progress like every window of the wizard; acts on the first.
+class ProgressProbe : public CWnd {
+public:
+    std::function<void()> onFirst;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_USER && onFirst) std::exchange(onFirst, nullptr)();
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
 };
 
 }  // namespace
@@ -121,7 +152,8 @@ TEST_F(SavePage, EveryShowTellsTheCurrentNameSizeAndLink) {
     std::string ready = page->movie.GetVariable("TxtPrepTr");
     EXPECT_NE(ready.find("Sunset.png"), std::string::npos) << ready;
     EXPECT_NE(ready.find(size + " bytes"), std::string::npos) << ready;
-    EXPECT_EQ(page->movie.GetVariable("CurrentLink"), "USB");
+    // No desktop here: no phone, and Send fills the storage folder.
+    EXPECT_EQ(page->movie.GetVariable("CurrentLink"), NoPhoneText("EN"));
     EXPECT_NE(readyTemplate.find("%2%"), std::string::npos);
 
     // Back to step 4, converted again under another name: the new name and size.
@@ -131,12 +163,12 @@ TEST_F(SavePage, EveryShowTellsTheCurrentNameSizeAndLink) {
     WriteStamp(g_pendingStampFile, 101);
     const std::string newSize = std::to_string(fs::file_size(g_pendingStampFile));
     ASSERT_NE(newSize, size);
-    WriteRegistry("Bluetooth");
+    WriteRegistry("None");
     page->ShowWindow(SW_SHOW);
     ready = page->movie.GetVariable("TxtPrepTr");
     EXPECT_NE(ready.find("Dawn.png"), std::string::npos) << ready;
     EXPECT_NE(ready.find(newSize + " bytes"), std::string::npos) << ready;
-    EXPECT_EQ(page->movie.GetVariable("CurrentLink"), "Bluetooth");
+    EXPECT_EQ(page->movie.GetVariable("CurrentLink"), "None");
     EXPECT_TRUE(backend.Boxes().empty());
 
     // A stamp file that went away: the file error, and the text stays as it was.
@@ -303,7 +335,7 @@ TEST_F(TransferPage, TwoTransfersShareOneClientAndTransferDoneChangesNothing) {
 }
 
 TEST_F(TransferPage, EnterDuringATransferIsIgnoredAndAfterItStartsOver) {
-    // Pressed while the copy runs: the page gets no input until it is done.
+    // Pressed while the copy runs: New stamp is disabled until the outcome shows.
     SetFocus(&page->movie);
     MessageQueue::Current()->Schedule(GetClock()->NowMs(), [this] {
         PostKeyEvent(WM_KEYDOWN, VK_RETURN);
@@ -332,4 +364,57 @@ TEST_F(TransferPage, BackToStepFiveAndExitWithoutAQuestion) {
     EXPECT_TRUE(main.Got(WM_WIZ_EXIT));
     EXPECT_TRUE(backend.Boxes().empty());
     EXPECT_TRUE(g_pendingStampFile.empty());
+}
+
+// The windows take input while the copy runs; the buttons that must wait show it.
+TEST_F(TransferPage, WhileSendingPreviousAndNewStampShowDisabledAndIgnoreClicks) {
+    page->movie.GotoFrame(7);
+    COLORREF face = 0;
+    long frame = 0;
+    MessageQueue::Current()->Schedule(GetClock()->NowMs(), [this] {
+        Click(kPrevious);
+        Click(kNewStamp);
+        PostKeyEvent(WM_KEYDOWN, VK_RETURN);
+    });
+    MessageQueue::Current()->Schedule(GetClock()->NowMs(), [&] {
+        face = PageColour(kPreviousFace);
+        frame = page->movie.FrameNum();
+    });
+    Transfer();
+    EXPECT_EQ(face, RGB(0xD5, 0xDB, 0xE5));
+    EXPECT_EQ(frame, 7);
+    EXPECT_TRUE(main.received.empty());
+    EXPECT_EQ(Phone("Sunset.png"), ReadFile(g_pendingStampFile));
+    // The outcome shown, both are live again.
+    EXPECT_EQ(page->movie.FrameNum(), 8);
+    EXPECT_EQ(PageColour(kPreviousFace), RGB(0xFF, 0xFF, 0xFF));
+    Click(kPrevious);
+    LetTimePass(10);
+    EXPECT_TRUE(main.Got(WM_WIZ_PREVIOUS));
+}
+
+// A slow copy (two seconds a chunk): the close button stops it at once, takes
+// back its partial file and leaves the old stamp; the wizard is asked to close.
+TEST_F(TransferPage, ClosingDuringASlowCopyStopsItAndLeavesTheOldStamp) {
+    fs::create_directories(dir / "phone/Stamps");
+    WriteStamp(dir / "phone/Stamps/Sunset.png", 5);
+    const std::string old = Phone("Sunset.png");
+    SetChunkDelay(2000);
+    ProgressProbe probe;
+    probe.CreateEx(&main, RECT{0, 0, 0, 0}, "", 0, WS_CHILD);
+    probe.onFirst = [this] { Click(kClose); };
+    const auto start = std::chrono::steady_clock::now();
+    page->movie.GotoFrame(7);  // the movie starts the transfer, as on the screen
+    LetTimePass(10);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(main.Got(WM_WIZ_EXIT));
+    EXPECT_EQ(page->movie.FrameNum(), 7) << "no outcome on the way out";
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir / "phone/Stamps"))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"Sunset.png"});
+    EXPECT_TRUE(Phone("Sunset.png") == old) << "the old stamp changed";
+    EXPECT_FALSE(fs::exists(dir / "Sunset.png"));
+    probe.DestroyWindow();
 }

@@ -101,6 +101,27 @@ TEST(SelectionFrame, ResizingKeepsTheAnchorTheAspectAndFortyPixels) {
     EXPECT_PRED2(Same, third.sel, (RECT{56, 150, 152, 246})) << Text(third.sel);
 }
 
+// The keyboard's steps: a move stops at the limits, growing and shrinking keep
+// the centre, and neither goes below forty pixels or beyond the limits' size.
+TEST(SelectionFrame, KeysMoveAndSizeWithinTheLimitsAndTheMinimum) {
+    CSelectionFrame frame = FrameIn(kWide);  // 136 high, touching top and bottom
+    EXPECT_FALSE(frame.Nudge(0, 1));
+    EXPECT_FALSE(frame.Grow(2)) << "taller than the limits";
+    EXPECT_TRUE(frame.Nudge(-1000, 0));
+    EXPECT_TRUE(Same(frame.sel, RECT{33, 110, 33 + 136, 246})) << Text(frame.sel);
+    EXPECT_TRUE(frame.Grow(-2));
+    EXPECT_TRUE(Same(frame.sel, RECT{34, 111, 33 + 135, 245})) << Text(frame.sel);
+    // Growing at the left edge: the centre would leave the frame outside, so it
+    // is moved back in.
+    frame.Nudge(-1000, 0);
+    EXPECT_TRUE(frame.Grow(2));
+    EXPECT_TRUE(Same(frame.sel, RECT{33, 110, 33 + 136, 246})) << Text(frame.sel);
+    while (frame.Grow(-2)) {
+    }
+    EXPECT_EQ(frame.sel.right - frame.sel.left, CSelectionFrame::kMinSide + 0);
+    EXPECT_EQ(frame.sel.bottom - frame.sel.top, CSelectionFrame::kMinSide + 0);
+}
+
 TEST(SelectionFrame, APressOutsideDoesNothingUntilReleased) {
     CSelectionFrame frame = FrameIn(kWide);
     EXPECT_EQ(frame.OnMouse(0, 40, 200, nullptr), IDC_ARROW);

@@ -108,7 +108,11 @@ void Drive(const fs::path& dir, const std::string& screens, CWnd* wizard, Seen& 
     if (!WaitFor([] { return WindowsTitled("Ostrel").size() == 1; }, 20))
         return fail("no wizard window");
     const std::string window = WindowsTitled("Ostrel").front();
-    RunShell("sleep 2");  // step 5 is shown and its movie has played in
+    // Step 5 is shown and its movie has played in: on a busy machine the window
+    // may take seconds to map.
+    if (!WaitFor([&] { return MapState(window) == "IsViewable"; }, 30))
+        return fail("the wizard window never showed");
+    WaitUntilStill(WindowGeometry(window), screens + "/screen-still.png", 20);
     seen.before = WindowGeometry(window);
     const Geometry& at = seen.before;
     PxImage screen;

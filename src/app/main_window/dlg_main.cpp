@@ -11,6 +11,7 @@
 #include "pages/dlg_wiz4.h"
 #include "pages/dlg_wiz5.h"
 #include "pages/dlg_wiz6.h"
+#include "phonelink/send_stop.h"
 #include "platform/gdi/gdi.h"
 #include "platform/window/dialog_template.h"
 #include "platform/window/focus.h"
@@ -34,6 +35,13 @@ CDlgMain::CDlgMain() : CDialog(IDD_MAIN, nullptr) {
 // the stamp waiting in the temporary folder goes with it.
 CDlgMain::~CDlgMain() {
     DeletePendingStampFile();
+}
+
+// Closed by the desktop: a copy to the phone still running stops first, so the
+// wizard ends at once and leaves the phone as it was.
+void CDlgMain::OnCancel() {
+    CancelSending();
+    CDialog::OnCancel();
 }
 
 // Minimised, the window shows its icon in the middle of its client area.

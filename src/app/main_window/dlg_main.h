@@ -45,6 +45,7 @@ public:
 
     bool OnInitDialog() override;
     void OnOK() override {}
+    void OnCancel() override;
     void OnTimer(UINT_PTR id) override;
     void OnPaint() override;
     void OnSysCommand(WPARAM id, LPARAM lParam) override;

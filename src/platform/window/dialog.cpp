@@ -3,9 +3,11 @@
 #include "controls.h"
 #include "dialog_template.h"
 #include "focus.h"
+#include "key_state.h"
 #include "message_loop.h"
 #include "paint.h"
 #include "platform/gdi/gdi.h"
+#include "tab_order.h"
 #include "tooltip.h"
 #include "window_backend.h"
 
@@ -59,14 +61,15 @@ INT_PTR CDialog::DoModal() {
     modal_ = true;
     modalResult_.reset();
     CWnd* owner = IsWindow(owner_) ? owner_ : nullptr;
+    // Keys go to the dialog while it runs, and back where they went before after it.
+    CWnd* focusBefore = GetFocus();
     if (!Build(*dialog, nullptr)) return -1;
     const TipsHidden hidden;  // a tip would cover the dialog
     if (owner) owner->EnableWindow(false);
     ShowWindow(SW_SHOW);
-    // Keys go to the dialog while it runs, and back where they went before after it.
-    CWnd* focusBefore = GetFocus();
     SetActiveWindow(this);
-    SetFocus(this);
+    // The focus the dialog gave a window of its own while it was made stays there.
+    if (!IsSelfOrInside(GetFocus())) SetFocus(this);
     const bool ended = modalResult_ || RunLoopUntil([this] { return modalResult_.has_value(); });
     if (owner && IsWindow(owner)) owner->EnableWindow(true);
     DestroyWindow();
@@ -152,6 +155,12 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSEMOVE:
             OnMouseMove(flags, point);
             return 0;
+        case WM_KEYDOWN:
+            OnKeyDown(static_cast<UINT>(wParam));
+            return 0;
+        case WM_CHAR:
+            OnChar(static_cast<UINT>(wParam));
+            return 0;
         default:
             return DefWindowProc(message, wParam, lParam);
     }
@@ -167,6 +176,16 @@ bool CDialog::PreTranslateKey(const MSG& message) {
         SendMessage(WM_COMMAND, IDCANCEL);
         return true;
     }
+    if (message.wParam == VK_TAB) {
+        if (HWND next = NextTabStop(this, GetFocus(), IsKeyDown(VK_SHIFT))) SetFocus(next);
+        return true;
+    }
+    return false;
+}
+
+bool CDialog::IsSelfOrInside(CWnd* window) const {
+    for (CWnd* w = window; w && IsWindow(w); w = w->GetParent())
+        if (w == this) return true;
     return false;
 }
 

@@ -1,6 +1,7 @@
 // Dialogs: a window built from a dialog template, with the handlers the wizard's
 // dialogs override. Enter and Escape pressed anywhere inside a dialog reach its
-// nearest dialog as OnOK and OnCancel.
+// nearest dialog as OnOK and OnCancel; Tab and Shift+Tab move the focus round its
+// tab stops.
 #pragma once
 
 #include <optional>
@@ -37,6 +38,9 @@ public:
     virtual void OnLButtonDblClk(UINT /*flags*/, POINT /*point*/) {}
     virtual void OnRButtonDown(UINT /*flags*/, POINT /*point*/) {}
     virtual void OnMouseMove(UINT /*flags*/, POINT /*point*/) {}
+    // Keys the dialog keys leave, while the dialog has the focus.
+    virtual void OnKeyDown(UINT /*key*/) {}
+    virtual void OnChar(UINT /*character*/) {}
     // Returns true when the command was handled.
     virtual bool OnCommand(WPARAM id, LPARAM lParam);
     virtual void OnSysCommand(WPARAM id, LPARAM lParam) {
@@ -46,7 +50,7 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // The dialog keys: Enter and Escape. True when consumed.
+    // The dialog keys: Enter, Escape and Tab. True when consumed.
     bool PreTranslateKey(const MSG& message);
     // Every message for the dialog or a window inside it, before it is dispatched;
     // the default handles the dialog keys. True when consumed.
@@ -62,6 +66,7 @@ protected:
     virtual CWnd* CreateControlObject(const struct ControlTemplate& control);
 
 private:
+    bool IsSelfOrInside(CWnd* window) const;
     bool Build(const struct DialogTemplate& dialog, CWnd* parent);
 
     int templateId_;

@@ -1,4 +1,5 @@
 // Drawing the folder tree.
+#include "focus_mark.h"
 #include "folder_icons.h"
 #include "folder_tree.h"
 #include "folder_tree_node.h"
@@ -50,6 +51,7 @@ void CFolderView::Paint() {
     }
     DeleteObject(SelectObject(hdc, old));
     bar_.Paint(hdc);
+    if (focused_) DrawFocusMark(hdc, client);
     EndPaint(this, &paint);
 }
 

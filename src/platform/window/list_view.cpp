@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "focus.h"
+#include "focus_mark.h"
 #include "paint.h"
 #include "platform/gdi/gdi.h"
 #include "text_fit.h"
@@ -441,6 +442,7 @@ void CListCtrl::Paint() {
     }
     DeleteObject(SelectObject(hdc, oldFont));
     bar_.Paint(hdc);
+    if (focused_) DrawFocusMark(hdc, client);
     EndPaint(this, &paint);
 }
 

@@ -2,14 +2,18 @@
 
 #include "cursor.h"
 #include "dialog.h"
+#include "key_state.h"
 
 bool GetMessage(MSG* message) {
     MessageQueue::Current()->Next(*message, true);
+    NoteKeyMessage(*message);
     return message->message != WM_QUIT;
 }
 
 bool PeekMessage(MSG* message) {
-    return MessageQueue::Current()->Next(*message, false);
+    if (!MessageQueue::Current()->Next(*message, false)) return false;
+    NoteKeyMessage(*message);
+    return true;
 }
 
 LRESULT DispatchMessage(const MSG* message) {

@@ -17,6 +17,7 @@ struct OffThreadWork::Shared {
     std::mutex mutex;
     std::condition_variable changed;
     bool finished = false;  // guarded by mutex
+    bool takingInput = false;
 };
 
 namespace {
@@ -54,7 +55,16 @@ bool OffThreadWork::IsBlockedInput(const MSG& message) {
 }
 
 void OffThreadWork::Run(const std::function<void(OffThreadWork&)>& work) {
+    Start(work, false);
+}
+
+void OffThreadWork::RunTakingInput(const std::function<void(OffThreadWork&)>& work) {
+    Start(work, true);
+}
+
+void OffThreadWork::Start(const std::function<void(OffThreadWork&)>& work, bool takingInput) {
     auto shared = std::make_shared<Shared>();
+    shared->takingInput = takingInput;
     shared->caller = MessageQueue::Current();
     shared->callerThread = std::this_thread::get_id();
     OffThreadWork handle(shared);
@@ -110,7 +120,7 @@ void OffThreadWork::WaitDispatching() {
             quitCode = static_cast<int>(message.wParam);
             continue;
         }
-        if (IsBlockedInput(message)) {
+        if (!shared_->takingInput && IsBlockedInput(message)) {
             DragOnCaptionPress(message);
             continue;
         }

@@ -67,6 +67,7 @@ constexpr int SW_RESTORE = 9;
 constexpr WPARAM VK_BACK = 0x08;
 constexpr WPARAM VK_TAB = 0x09;
 constexpr WPARAM VK_RETURN = 0x0D;
+constexpr WPARAM VK_SHIFT = 0x10;
 constexpr WPARAM VK_ESCAPE = 0x1B;
 constexpr WPARAM VK_SPACE = 0x20;
 constexpr WPARAM VK_PRIOR = 0x21;  // Page Up

@@ -23,6 +23,8 @@ constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_POPUP = 0x80000000;
 // A title bar: on screen the window gets the desktop's frame around it.
 constexpr DWORD WS_CAPTION = 0x00C00000;
+// Tab stops at the window on its way round the dialog's windows.
+constexpr DWORD WS_TABSTOP = 0x00010000;
 
 class CWnd {
 public:
@@ -44,6 +46,7 @@ public:
     int GetDlgCtrlID() const { return id_; }
     CWnd* GetDlgItem(int id) const;
     DWORD GetStyle() const { return style_; }
+    void ModifyStyle(DWORD remove, DWORD add) { style_ = (style_ & ~remove) | add; }
 
     const std::string& Text() const { return text_; }
     void SetWindowText(const std::string& text);

@@ -49,6 +49,11 @@ WPARAM NamedKey(int key) {
             return VK_PRIOR;
         case FL_Page_Down:
             return VK_NEXT;
+        // Shift+Tab goes backwards, Shift+arrows further: the state is followed
+        // from the Shift keys' own messages.
+        case FL_Shift_L:
+        case FL_Shift_R:
+            return VK_SHIFT;
         default:
             return 0;
     }

@@ -108,7 +108,9 @@ int RunOnDisplay(const std::string& startPicture) {
         return 1;
     }
     X11Backend backend;
-    CWizardApp(startPicture).InitInstance();
+    // Copies on the desktop find each other on its session bus; headless ones
+    // (tests, the demo) through their desktop folder alone.
+    CWizardApp(startPicture, true).InitInstance();
     return 0;
 #else
     std::cerr << "ostrel: built without the x11 back end (FLTK was missing)\n";

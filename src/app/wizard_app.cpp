@@ -8,6 +8,7 @@
 #include "app/texts/wizard_texts.h"
 #include "imaging/px_message.h"
 #include "phonelink/phone_link_server.h"
+#include "platform/system/bus/application_bus.h"
 #include "platform/system/named_mutex.h"
 #include "platform/window/message_box.h"
 
@@ -39,6 +40,7 @@ bool CWizardApp::InitInstance() {
     CDlgMain dialog;
     dialog.texts = &g_texts;
     dialog.startPicture = startPicture_;
+    if (sessionBus_) dialog.busName = kApplicationId;
     dialog.DoModal();
     return true;
 }
@@ -62,11 +64,15 @@ bool CWizardApp::RefuseBesideSibling() {
     return true;
 }
 
-// Another copy holding the name: bring its window to the front and leave quietly.
-// When its window is not there yet (starting or closing), run as if alone.
+// Another copy holding the name: bring its window to the front and leave quietly;
+// a picture given goes to it over the session bus, to be opened there. When its
+// window is not there yet (starting or closing), run as if alone.
 bool CWizardApp::HandOverToRunningCopy() {
     auto mutex = std::make_unique<NamedMutex>(kInstanceMutexName);
     if (mutex->AlreadyExisted()) {
+        if (sessionBus_ && !startPicture_.empty() &&
+            AskRunningCopy(kApplicationId, {startPicture_}))
+            return true;
         if (CWnd* other = FindWindow(nullptr, g_texts.ownTitle.c_str())) {
             other->ShowWindow(SW_MINIMIZE);
             other->ShowWindow(SW_SHOWNORMAL);

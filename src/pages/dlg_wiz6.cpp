@@ -7,6 +7,7 @@
 #include "app/resources/wizard_resources.h"
 #include "app/settings/settings.h"
 #include "app/texts/wizard_texts.h"
+#include "platform/window/dropped_files.h"
 #include "stamp/stamp_globals.h"
 
 long ProgressFrame(WPARAM progress) {
@@ -25,6 +26,9 @@ void CDlgWiz6::OnShowWindow(bool show, UINT status) {
     if (show) {
         movie.SetVariable("_txt", FormatFlashText(g_texts.transferInProgress, true, true));
         if (ReadRegString("Current Link") != "None") {
+            // A picture dropped meanwhile would start a new stamp under the one
+            // being sent: the window takes none until the transfer is over.
+            SetTakesDrops(false);
             // The movie's frame 7 plays the bar and sends "TransfertStarted".
             movie.GotoFrame(7);
             movie.TGotoFrame("/next", 0);
@@ -36,7 +40,12 @@ void CDlgWiz6::OnShowWindow(bool show, UINT status) {
             movie.GotoFrame(8);
         }
     }
+    if (!show) SetTakesDrops(true);
     CDlgWizPage::OnShowWindow(show, status);
+}
+
+void CDlgWiz6::SetTakesDrops(bool take) {
+    if (GetParent()) DragAcceptFiles(GetParent(), take);
 }
 
 void CDlgWiz6::OnFSCommand(const std::string& command, const std::string& argument) {
@@ -99,6 +108,7 @@ void CDlgWiz6::Transfer() {
     }
     movie.GotoFrame(movie.FrameNum() + 1);
     movie.TCallFrame("ErrTxt", 0);
+    SetTakesDrops(true);
 }
 
 LRESULT CDlgWiz6::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -27,6 +27,8 @@ public:
 private:
     void Transfer();
     void OnCommandWhileSending(const std::string& command);
+    // Whether the main window takes dropped files.
+    void SetTakesDrops(bool take);
     void ShowProgress(WPARAM progress);
 
     static constexpr UINT kStartTransfer = WM_USER + 0x101;

@@ -233,6 +233,8 @@ TEST(OstrelProgram, TheDesktopEntryOffersItselfForPictures) {
                          "image/heic;image/heif;image/avif;image/tiff;\n"),
               std::string::npos)
         << entry;
+    // Started as a program, never by the bus: the running copy takes later files.
+    EXPECT_NE(entry.find("\nDBusActivatable=false\n"), std::string::npos) << entry;
 }
 
 // An iPhone's photo from the command line: step 3 shows it, Next makes its stamp

@@ -4,6 +4,7 @@
 
 #include "app/resources/wizard_icon.h"
 #include "app/resources/wizard_resources.h"
+#include "dropped_picture.h"
 #include "pages/dlg_wiz1.h"
 #include "pages/dlg_wiz2.h"
 #include "pages/dlg_wiz3.h"
@@ -70,7 +71,52 @@ bool CDlgMain::OnInitDialog() {
     SetIcon(windowIcon, false);
     ShowFirstPage();
     SetTimer(kCreatePagesTimer, 100);
+    DragAcceptFiles(this, true);
+    OfferOnSessionBus();
     return true;
+}
+
+// Another start with a file hands it over here and ends; one without comes to
+// the front. The door's thread only posts to the window.
+void CDlgMain::OfferOnSessionBus() {
+    if (busName.empty()) return;
+    ApplicationService::Handlers handlers;
+    handlers.activate = [this] { PostMessage(WM_WIZ_BRING_FORWARD); };
+    handlers.open = [this](std::vector<std::string> paths) {
+        PostMessage(WM_WIZ_BRING_FORWARD);
+        if (!paths.empty()) PostDroppedFiles(this, std::move(paths));
+    };
+    busService_ = ApplicationService::Start(busName, std::move(handlers));
+    Trace(busService_ ? "offered on the session bus as " + busName : "no session bus door");
+}
+
+// Restored and raised in place: minimising first, as a second start does to
+// another process's window, would cross the desktop's own report of it.
+void CDlgMain::BringForward() {
+    SetForegroundWindow(this);
+}
+
+// Taken only while the window takes files: not while a transfer runs or a box is
+// up, which may have begun after the drop was posted.
+void CDlgMain::OnDropFiles(HDROP drop) {
+    const std::vector<std::string> paths = DragQueryFiles(drop);
+    DragFinish(drop);
+    if (paths.empty() || !AcceptsDroppedFiles(this)) {
+        Trace("drop refused");
+        return;
+    }
+    OpenDropped(PictureToOpen(paths));
+}
+
+// As `ostrel FILE` opens it: the browser page accepts it as a pick and moves on.
+// The stamp made so far is let go, as "New stamp" lets it go.
+void CDlgMain::OpenDropped(const std::string& path) {
+    Trace("drop " + path);
+    while (stepCount < 2)
+        CreateNextPage();
+    DeletePendingStampFile();
+    Next(1);
+    static_cast<CDlgWiz2&>(*pages[1]).OpenGivenPicture(path);
 }
 
 // The welcome page, or with a start picture the browser page (the welcome page
@@ -230,6 +276,17 @@ LRESULT CDlgMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_WIZ_REDUCE:
             Minimise();
             return 0;
+        case WM_DROPFILES:
+            OnDropFiles(static_cast<HDROP>(wParam));
+            return 0;
+        case WM_WIZ_BRING_FORWARD:
+            BringForward();
+            return 0;
+        case WM_DESTROY:
+            // No call from the bus may reach a window that is going.
+            busService_.reset();
+            DragAcceptFiles(this, false);
+            return CDialog::WindowProc(message, wParam, lParam);
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(&icon);
         default:

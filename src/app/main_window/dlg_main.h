@@ -11,7 +11,12 @@
 #include "app/flash/wiz_page.h"
 #include "app/texts/wizard_texts.h"
 #include "imaging/px_image.h"
+#include "platform/system/bus/application_bus.h"
 #include "platform/window/dialog.h"
+#include "platform/window/dropped_files.h"
+
+// Posted to the main window by its bus door: another start asked for the wizard.
+constexpr UINT WM_WIZ_BRING_FORWARD = WM_USER + 6;
 
 class CDlgMain : public CDialog {
 public:
@@ -26,6 +31,9 @@ public:
     const WizardTexts* texts = &g_texts;
     // Given on the command line: the wizard starts on the browser page, which opens it.
     std::string startPicture;
+    // The session-bus name under which the window takes files from other starts;
+    // empty: none offered.
+    std::string busName;
     PxImage icon;  // resource ICON 128, drawn while minimised
     int stepCount = 0;
     std::vector<std::unique_ptr<CDlgWizPage>> pages;
@@ -46,6 +54,10 @@ public:
 
 private:
     void ShowFirstPage();
+    void OfferOnSessionBus();
+    void OnDropFiles(HDROP drop);
+    void OpenDropped(const std::string& path);
+    void BringForward();
     void ApplyOutline();
     void AddAboutToSystemMenu();
     void ShowPopupMenu();
@@ -53,4 +65,6 @@ private:
     void Next(WPARAM jump);
     void Previous();
     std::unique_ptr<CDlgWizPage> MakePage(int step);
+
+    std::unique_ptr<ApplicationService> busService_;
 };

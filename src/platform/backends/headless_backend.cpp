@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/window/dropped_files.h"
 #include "platform/window/focus.h"
 #include "platform/window/menu.h"
 #include "platform/window/message_box.h"
@@ -100,6 +101,11 @@ CWnd* HeadlessBackend::InputWindow() const {
     CWnd* active = GetActiveWindow();
     if (IsWindow(active)) return active;
     return shown_.empty() ? nullptr : shown_.back();
+}
+
+bool HeadlessBackend::DropFiles(std::vector<std::string> paths) {
+    CWnd* window = InputWindow();
+    return window && ::DropFiles(window, std::move(paths));
 }
 
 bool HeadlessBackend::Screenshot(CWnd* window, const std::string& path, std::string* error) const {

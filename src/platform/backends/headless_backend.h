@@ -51,6 +51,10 @@ public:
     // windows there. `report` hears of every request another copy makes.
     void JoinDesktop(std::function<void(const std::string&, const std::string&)> report = {});
 
+    // The files dropped on the input window, as a file manager drops them; false
+    // when no window takes them now.
+    bool DropFiles(std::vector<std::string> paths);
+
     // The top-level window input goes to: the active one, else the last shown.
     CWnd* InputWindow() const;
     // The standard identifier of the cursor the pointer shows now.

@@ -18,7 +18,7 @@ const std::map<std::string, std::size_t>& Verbs() {
     static const std::map<std::string, std::size_t> verbs = {
         {"wait", 1}, {"sleep", 1},      {"click", 2},  {"press", 2},  {"release", 2},
         {"move", 2}, {"dblclick", 2},   {"rclick", 2}, {"key", 1},    {"answer", 1},
-        {"menu", 1}, {"screenshot", 1}, {"quit", 0},   {"saveas", 1},
+        {"menu", 1}, {"screenshot", 1}, {"quit", 0},   {"saveas", 1}, {"drop", 1},
     };
     return verbs;
 }
@@ -131,6 +131,10 @@ void ScriptRunner::Run(const ScriptStep& step) {
     if (verb == "quit") return PostQuitMessage(0);
     if (verb == "saveas")
         return backend_.QueueSaveAsAnswer(step.args[0] == "CANCEL" ? "" : step.args[0]);
+    if (verb == "drop") {
+        if (!backend_.DropFiles({step.args[0]})) problems_.push_back(where + "drop refused");
+        return;
+    }
     if (verb == "key") {
         const auto named = KeyNames().find(step.args[0]);
         if (named != KeyNames().end()) {

@@ -14,6 +14,8 @@
 //   saveas PATH|CANCEL               what the next Save-As dialog answers (a path
 //                                    without blanks, a bare one inside the dialog's
 //                                    folder, or cancel)
+//   drop PATH                        the file (a path without blanks) dropped on the
+//                                    input window, as from a file manager
 //   screenshot NAME                  writes the input window to NAME.<ext> in the output folder
 //   quit                             ends the program's message loop
 //

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "window_backend.h"
+
 namespace {
 
 struct State {
@@ -81,6 +83,13 @@ HWND SetActiveWindow(HWND window, WPARAM how) {
 
 HWND GetActiveWindow() {
     return Read(&State::active);
+}
+
+void SetForegroundWindow(HWND window) {
+    if (!IsWindow(window)) return;
+    if (window->IsIconic()) window->ShowWindow(SW_RESTORE);
+    if (GetActiveWindow() != window) SetActiveWindow(window, WA_ACTIVE);
+    if (WindowBackend* backend = GetWindowBackend()) backend->BringToFront(window);
 }
 
 void ForgetFocusOf(HWND window) {

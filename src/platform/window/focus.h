@@ -14,6 +14,9 @@ HWND GetCapture();
 // top-level window; returns the old one.
 HWND SetActiveWindow(HWND window, WPARAM how = WA_ACTIVE);
 HWND GetActiveWindow();
+// Restores the top-level window when minimised, activates it and has the back
+// end bring it above the desktop's other windows.
+void SetForegroundWindow(HWND window);
 
 // Drops every reference to a window that is being destroyed.
 void ForgetFocusOf(HWND window);

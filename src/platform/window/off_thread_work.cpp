@@ -22,8 +22,10 @@ struct OffThreadWork::Shared {
 
 namespace {
 
+// A drop is the user's as a click is: while the work runs it would change what
+// the caller is working on.
 bool IsInput(UINT message) {
-    return (message >= WM_MOUSEMOVE && message <= WM_RBUTTONUP) ||
+    return (message >= WM_MOUSEMOVE && message <= WM_RBUTTONUP) || message == WM_DROPFILES ||
            (message >= WM_KEYDOWN && message <= WM_CHAR);
 }
 

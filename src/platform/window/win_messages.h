@@ -43,6 +43,7 @@ constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;  // wParam's high word: the signed turn, 120 a notch
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
+constexpr UINT WM_DROPFILES = 0x0233;  // wParam: the HDROP (dropped_files.h)
 constexpr UINT WM_USER = 0x0400;
 
 constexpr WPARAM WA_INACTIVE = 0;

@@ -20,6 +20,8 @@ public:
     // The user pressed the window's caption (WM_NCLBUTTONDOWN with HTCAPTION): the
     // window follows the pointer until the button is released.
     virtual void BeginCaptionDrag(CWnd* /*window*/) {}
+    // The shown top-level window comes above the others and takes the keyboard.
+    virtual void BringToFront(CWnd* /*window*/) {}
     // The current cursor became the standard cursor `id` (cursor.h).
     virtual void CursorChanged(int /*id*/) {}
 };

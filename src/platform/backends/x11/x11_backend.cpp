@@ -19,6 +19,7 @@
 #include "presenter_window.h"
 #include "x11_desktop.h"
 #include "x11_foreign.h"
+#include "xdnd_target.h"
 
 namespace {
 
@@ -69,9 +70,15 @@ X11Backend::X11Backend() {
     SetSaveAsHandler(
         [this](const SaveAsRequest& request) { return ShowDesktopSaveAs(*this, request); });
     SetForeignWindowFinder([this](const std::string& title) { return finder_->Find(title); });
+    xdnd_ = std::make_unique<XdndTarget>(fl_display, [this](Window xid) -> CWnd* {
+        for (const auto& [window, presenter] : presenters_)
+            if (presenter->shown() && fl_xid(presenter) == xid) return presenter->Object();
+        return nullptr;
+    });
 }
 
 X11Backend::~X11Backend() {
+    xdnd_.reset();
     SetForeignWindowFinder(nullptr);
     SetSaveAsHandler(nullptr);
     SetMenuHandler(nullptr);
@@ -102,6 +109,7 @@ void X11Backend::TopLevelChanged(CWnd* window) {
     if (!presenter) presenter = new PresenterWindow(window, scale_);
     const bool wasShown = presenter->shown();
     presenter->Sync();
+    if (!wasShown && presenter->shown()) xdnd_->MarkAware(fl_xid(presenter));
     if (wasShown && !presenter->shown()) ActivateAfterClose();
 }
 
@@ -147,6 +155,12 @@ RECT X11Backend::ScreenRect() const {
 
 void X11Backend::BeginCaptionDrag(CWnd* window) {
     if (PresenterWindow* presenter = PresenterOf(TopLevelOf(window))) presenter->BeginDrag();
+}
+
+void X11Backend::BringToFront(CWnd* window) {
+    PresenterWindow* presenter = PresenterOf(window);
+    if (presenter && presenter->shown() && presenter->visible())
+        RestoreTopLevel(fl_display, fl_xid(presenter));
 }
 
 void X11Backend::CursorChanged(int id) {

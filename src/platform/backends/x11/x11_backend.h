@@ -1,7 +1,8 @@
 // The x11 back end: every top-level window is a real window on the X display,
 // presented through the toolkit, at the display scale the desktop asks for;
 // message boxes and pop-up menus are drawn in the wizard's look, the Save-As
-// dialog is the desktop's; other programs' windows are found by title. Time is
+// dialog is the desktop's; other programs' windows are found by title, and files
+// dragged from them are dropped on the window under the pointer. Time is
 // real and the user-interface thread waits in the toolkit's event loop.
 #pragma once
 
@@ -16,6 +17,7 @@
 class FltkClock;
 class PresenterWindow;
 class X11ForeignFinder;
+class XdndTarget;
 
 class X11Backend : public WindowBackend {
 public:
@@ -34,6 +36,7 @@ public:
     void Present(CWnd* window, const RECT& dirty) override;
     RECT ScreenRect() const override;
     void BeginCaptionDrag(CWnd* window) override;
+    void BringToFront(CWnd* window) override;
     // Every real window of ours shows the cursor; the pointer is over one at most.
     void CursorChanged(int id) override;
 
@@ -51,4 +54,5 @@ private:
     std::shared_ptr<FltkClock> clock_;
     std::map<CWnd*, PresenterWindow*> presenters_;
     std::unique_ptr<X11ForeignFinder> finder_;
+    std::unique_ptr<XdndTarget> xdnd_;
 };

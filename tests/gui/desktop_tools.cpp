@@ -96,6 +96,9 @@ std::string ScreensFolder(const std::string& fallback) {
 
 pid_t StartWindowManager() {
     if (RunShell("command -v openbox > /dev/null") != 0) return -1;
+    // The server outlives its clients (no reset): a manager that ran before left
+    // its mark on the root window, which must not pass for this one's.
+    RunShell("xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null");
     const pid_t manager = Start("/usr/bin/openbox", {}, "/dev/null");
     WaitFor(
         [] {

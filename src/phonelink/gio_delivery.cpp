@@ -4,7 +4,7 @@
 #include <random>
 #include <thread>
 
-#include "glib_holders.h"
+#include "platform/system/glib_holders.h"
 #include "send_thread.h"
 
 namespace {

@@ -10,6 +10,9 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/system/glib_holders.h"
+#include "platform/system/uri_list.h"
+
 namespace {
 
 constexpr const char* kPortalName = "org.freedesktop.portal.Desktop";
@@ -22,30 +25,8 @@ constexpr int kCloseTimeoutMs = 1000;
 // with it.
 constexpr auto kLetGoAfter = std::chrono::milliseconds(1500);
 
-struct ObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-struct ContextUnref {
-    void operator()(GMainContext* context) const { g_main_context_unref(context); }
-};
-struct LoopUnref {
-    void operator()(GMainLoop* loop) const { g_main_loop_unref(loop); }
-};
-struct VariantUnref {
-    void operator()(GVariant* value) const { g_variant_unref(value); }
-};
-struct ErrorFree {
-    void operator()(GError* error) const { g_error_free(error); }
-};
-using Variant = std::unique_ptr<GVariant, VariantUnref>;
-using Error = std::unique_ptr<GError, ErrorFree>;
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+using Variant = GVariantPtr;
+using Error = GErrorPtr;
 
 bool IsSocket(const std::string& path) {
     struct stat info {};
@@ -108,27 +89,7 @@ GVariant* SaveFileOptions(const PortalSaveQuestion& question, const std::string&
 }  // namespace
 
 std::string LocalPathOfUri(const std::string& uri) {
-    const std::string scheme = "file://";
-    if (uri.compare(0, scheme.size(), scheme) != 0) return "";
-    const std::size_t slash = uri.find('/', scheme.size());
-    if (slash == std::string::npos) return "";
-    const std::string host = uri.substr(scheme.size(), slash - scheme.size());
-    if (!host.empty() && host != "localhost") return "";
-    std::string path;
-    for (std::size_t i = slash; i < uri.size(); ++i) {
-        const char c = uri[i];
-        if (c == '?' || c == '#') return "";
-        if (c != '%') {
-            path += c;
-            continue;
-        }
-        const int high = i + 2 < uri.size() ? HexValue(uri[i + 1]) : -1;
-        const int low = high >= 0 ? HexValue(uri[i + 2]) : -1;
-        if (low < 0 || (high == 0 && low == 0)) return "";
-        path += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return path;
+    return PathOfFileUri(uri).value_or("");
 }
 
 std::string PredictedRequestPath(const std::string& uniqueName, const std::string& token) {
@@ -150,10 +111,10 @@ struct PortalSaveAs::Exchange {
     std::string path;
     std::string problem;
 
-    std::unique_ptr<GMainContext, ContextUnref> context{g_main_context_new()};
-    std::unique_ptr<GMainLoop, LoopUnref> loop{g_main_loop_new(context.get(), FALSE)};
-    std::unique_ptr<GCancellable, ObjectUnref> cancellable{g_cancellable_new()};
-    std::unique_ptr<GDBusConnection, ObjectUnref> connection;
+    GMainContextPtr context{g_main_context_new()};
+    GMainLoopPtr loop{g_main_loop_new(context.get(), FALSE)};
+    GObjectPtr<GCancellable> cancellable{g_cancellable_new()};
+    GObjectPtr<GDBusConnection> connection;
     guint subscription = 0;
     std::string handle;
     std::string token_;

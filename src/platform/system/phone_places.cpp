@@ -14,16 +14,11 @@
 #include <sstream>
 #include <thread>
 
+#include "glib_holders.h"
+
 namespace {
 
 constexpr guint kDefaultContextPeriodMs = 100;
-
-template <typename T>
-struct Unref {
-    void operator()(T* object) const { g_object_unref(object); }
-};
-template <typename T>
-using GObjectPtr = std::unique_ptr<T, Unref<T>>;
 
 struct GFree {
     void operator()(void* data) const { g_free(data); }

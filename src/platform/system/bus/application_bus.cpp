@@ -7,6 +7,7 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/system/glib_holders.h"
 #include "platform/system/uri_list.h"
 
 namespace {
@@ -27,27 +28,9 @@ constexpr const char* kIntrospection =
     "<arg type='a{sv}' name='platform_data' direction='in'/></method>"
     "</interface></node>";
 
-struct ObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-struct ContextUnref {
-    void operator()(GMainContext* context) const { g_main_context_unref(context); }
-};
-struct LoopUnref {
-    void operator()(GMainLoop* loop) const { g_main_loop_unref(loop); }
-};
-struct VariantUnref {
-    void operator()(GVariant* value) const { g_variant_unref(value); }
-};
-struct NodeInfoUnref {
-    void operator()(GDBusNodeInfo* info) const { g_dbus_node_info_unref(info); }
-};
-struct ErrorFree {
-    void operator()(GError* error) const { g_error_free(error); }
-};
-using ConnectionPtr = std::unique_ptr<GDBusConnection, ObjectUnref>;
-using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
-using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
+using ConnectionPtr = GObjectPtr<GDBusConnection>;
+using VariantPtr = GVariantPtr;
+using ErrorPtr = GErrorPtr;
 
 // The session's bus, else the usual socket in the runtime folder; never the
 // autolaunch GIO would try without either, which starts a bus for this process
@@ -80,8 +63,7 @@ ConnectionPtr ConnectToSessionBus() {
 }
 
 const GDBusInterfaceInfo* InterfaceInfo() {
-    static const std::unique_ptr<GDBusNodeInfo, NodeInfoUnref> node(
-        g_dbus_node_info_new_for_xml(kIntrospection, nullptr));
+    static const GDBusNodeInfoPtr node(g_dbus_node_info_new_for_xml(kIntrospection, nullptr));
     return node ? node->interfaces[0] : nullptr;
 }
 
@@ -141,8 +123,8 @@ std::string ApplicationObjectPath(const std::string& busName) {
 struct ApplicationService::State {
     Handlers handlers;
     ConnectionPtr connection;
-    std::unique_ptr<GMainContext, ContextUnref> context{g_main_context_new()};
-    std::unique_ptr<GMainLoop, LoopUnref> loop{g_main_loop_new(context.get(), FALSE)};
+    GMainContextPtr context{g_main_context_new()};
+    GMainLoopPtr loop{g_main_loop_new(context.get(), FALSE)};
     guint registration = 0;
     std::thread thread;
 

@@ -12,6 +12,20 @@ struct GObjectUnref {
 template <typename T>
 using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
 
+// The other reference-counted or freed kinds, each with its own release call.
+template <auto Release>
+struct GlibRelease {
+    template <typename T>
+    void operator()(T* held) const {
+        Release(held);
+    }
+};
+using GVariantPtr = std::unique_ptr<GVariant, GlibRelease<g_variant_unref>>;
+using GMainContextPtr = std::unique_ptr<GMainContext, GlibRelease<g_main_context_unref>>;
+using GMainLoopPtr = std::unique_ptr<GMainLoop, GlibRelease<g_main_loop_unref>>;
+using GErrorPtr = std::unique_ptr<GError, GlibRelease<g_error_free>>;
+using GDBusNodeInfoPtr = std::unique_ptr<GDBusNodeInfo, GlibRelease<g_dbus_node_info_unref>>;
+
 // Takes a string GLib handed over; empty for none.
 inline std::string TakeText(char* owned) {
     std::unique_ptr<char, decltype(&g_free)> text(owned, &g_free);

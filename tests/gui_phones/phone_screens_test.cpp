@@ -15,6 +15,7 @@
 #include "app/main_window/dlg_main.h"
 #include "app/resources/wizard_resources.h"
 #include "gui/desktop_tools.h"
+#include "gui/sending_setup.h"
 #include "phonelink/link_texts.h"
 #include "phonelink/phone_link_server.h"
 #include "phonelink_gio/desktop_session.h"
@@ -31,31 +32,6 @@ namespace {
 
 constexpr POINT kArrow{529, 244}, kDropDown{300, 244}, kSend{485, 375}, kPreviousFace{345, 364};
 constexpr COLORREF kArrowColour = RGB(0x1F, 0x29, 0x37);
-
-void WriteStamp(const std::string& path) {
-    PxImage stamp;
-    ASSERT_TRUE(stamp.Create(32, 32, 8, PX_FORMAT_PNG));
-    unsigned seed = 5;
-    for (int i = 0; i < 256; ++i)
-        stamp.SetPaletteIndex(static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i * 3),
-                              static_cast<BYTE>(i * 7));
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            stamp.SetPixelIndex(x, y, static_cast<BYTE>(seed >> 16));
-        }
-    ASSERT_TRUE(stamp.Save(path.c_str(), PX_FORMAT_PNG));
-}
-
-void SetChunkDelay(DWORD ms) {
-    HKEY raw = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Tessel 310-510\\PhoneLink", &raw),
-        ERROR_SUCCESS);
-    UniqueRegKey key(raw);
-    const BYTE bytes[4] = {static_cast<BYTE>(ms), static_cast<BYTE>(ms >> 8), 0, 0};
-    ASSERT_EQ(RegSetValueEx(key.get(), "Chunk Delay", 0, REG_DWORD, bytes, 4), ERROR_SUCCESS);
-}
 
 struct Seen {
     std::string problem;
@@ -190,7 +166,7 @@ TEST(PhoneScreens, StepFiveWithNoneOneAndTwoPhonesAndStepSixAfterAnUnplug) {
     g_languageCode = "EN";
     g_stampName = "Sunset";
     g_pendingStampFile = (dir / "Sunset.png").string();
-    WriteStamp(g_pendingStampFile);
+    WriteNoisyStamp(g_pendingStampFile, 5);
 
     const pid_t windowManager = StartWindowManager();
     Seen seen;

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "gui/desktop_tools.h"
+#include "gui/sending_setup.h"
 #include "imaging/px_image.h"
 #include "platform/registry/registry.h"
 
@@ -41,16 +42,6 @@ void WritePicture(const fs::path& path, unsigned seed) {
                         static_cast<BYTE>(seed >> 24), 0});
         }
     ASSERT_TRUE(picture.Save(path.c_str(), PX_FORMAT_PNG));
-}
-
-void SetChunkDelay(DWORD ms) {
-    HKEY raw = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Tessel 310-510\\PhoneLink", &raw),
-        ERROR_SUCCESS);
-    UniqueRegKey key(raw);
-    const BYTE bytes[4] = {static_cast<BYTE>(ms), static_cast<BYTE>(ms >> 8), 0, 0};
-    ASSERT_EQ(RegSetValueEx(key.get(), "Chunk Delay", 0, REG_DWORD, bytes, 4), ERROR_SUCCESS);
 }
 
 std::vector<std::string> Names(const fs::path& folder) {

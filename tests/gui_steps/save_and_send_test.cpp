@@ -17,6 +17,7 @@
 #include "app/main_window/dlg_main.h"
 #include "app/resources/wizard_resources.h"
 #include "gui/desktop_tools.h"
+#include "gui/sending_setup.h"
 #include "phonelink/phone_link_server.h"
 #include "platform/backends/x11/x11_backend.h"
 #include "platform/registry/registry.h"
@@ -35,32 +36,6 @@ std::string ReadBytes(const fs::path& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// A stamp of many colours, so its file takes several of the link's chunks.
-void WriteNoisyStamp(const std::string& path) {
-    PxImage stamp;
-    ASSERT_TRUE(stamp.Create(32, 32, 8, PX_FORMAT_PNG));
-    unsigned seed = 7;
-    for (int i = 0; i < 256; ++i)
-        stamp.SetPaletteIndex(static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i * 3),
-                              static_cast<BYTE>(i * 7));
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            stamp.SetPixelIndex(x, y, static_cast<BYTE>(seed >> 16));
-        }
-    ASSERT_TRUE(stamp.Save(path.c_str(), PX_FORMAT_PNG));
-}
-
-void SetChunkDelay(DWORD ms) {
-    HKEY raw = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Tessel 310-510\\PhoneLink", &raw),
-        ERROR_SUCCESS);
-    UniqueRegKey key(raw);
-    const BYTE bytes[4] = {static_cast<BYTE>(ms), static_cast<BYTE>(ms >> 8), 0, 0};
-    ASSERT_EQ(RegSetValueEx(key.get(), "Chunk Delay", 0, REG_DWORD, bytes, 4), ERROR_SUCCESS);
 }
 
 // Share of the bar's track filled with the bar's colour, in the window at `place`.

@@ -106,7 +106,13 @@ pid_t StartWindowManager() {
                        "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'") ==
                    0;
         },
-        10);
+        30);
+    // Marked is not yet managing: on a loaded machine a window mapped at once can
+    // be lost while the manager still sets up. A probe window it has taken in
+    // (given a state) says it is ready.
+    const std::string probe = OpenTitledWindow("window manager probe");
+    WaitFor([&] { return WmState(probe) == "Normal"; }, 30);
+    CloseTitledWindow(probe);
     return manager;
 }
 
@@ -202,6 +208,13 @@ std::string OpenTitledWindow(const std::string& title) {
     XMapWindow(display, window);
     XSync(display, False);
     return std::to_string(window);
+}
+
+void CloseTitledWindow(const std::string& window) {
+    Display* display = TestDisplay();
+    if (!display || window.empty()) return;
+    XDestroyWindow(display, static_cast<Window>(std::stoul(window)));
+    XSync(display, False);
 }
 
 bool ShowBackdrop(unsigned char red, unsigned char green, unsigned char blue) {

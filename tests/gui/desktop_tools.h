@@ -59,6 +59,7 @@ bool ShowBackdrop(unsigned char red, unsigned char green, unsigned char blue);
 // A plain window of another program titled `title` (the UTF-8 and the old name),
 // mapped; its X id in the form the tools print, empty when it cannot be made.
 std::string OpenTitledWindow(const std::string& title);
+void CloseTitledWindow(const std::string& window);
 
 void ClickAt(int x, int y);
 void Keys(const std::string& keys);

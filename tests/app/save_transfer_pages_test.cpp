@@ -368,18 +368,21 @@ TEST_F(TransferPage, BackToStepFiveAndExitWithoutAQuestion) {
 
 // The windows take input while the copy runs; the buttons that must wait show it.
 TEST_F(TransferPage, WhileSendingPreviousAndNewStampShowDisabledAndIgnoreClicks) {
+    // Looked at and clicked on the first progress event, when the copy surely runs;
+    // its slow chunks leave the clicks ample time to arrive before it ends.
+    SetChunkDelay(1000);
     page->movie.GotoFrame(7);
     COLORREF face = 0;
     long frame = 0;
-    MessageQueue::Current()->Schedule(GetClock()->NowMs(), [this] {
+    ProgressProbe probe;
+    probe.CreateEx(&main, RECT{0, 0, 0, 0}, "", 0, WS_CHILD);
+    probe.onFirst = [&] {
+        face = PageColour(kPreviousFace);
+        frame = page->movie.FrameNum();
         Click(kPrevious);
         Click(kNewStamp);
         PostKeyEvent(WM_KEYDOWN, VK_RETURN);
-    });
-    MessageQueue::Current()->Schedule(GetClock()->NowMs(), [&] {
-        face = PageColour(kPreviousFace);
-        frame = page->movie.FrameNum();
-    });
+    };
     Transfer();
     EXPECT_EQ(face, RGB(0xD5, 0xDB, 0xE5));
     EXPECT_EQ(frame, 7);

@@ -156,7 +156,9 @@ TEST_F(FolderChanges, PicturesAddedRemovedAndRenamedFollowWithTheChoiceKept) {
 
 TEST_F(FolderChanges, PicturesAddedAboveTheViewLeaveItWhereItWas) {
     for (int i = 0; i < 30; ++i)
-        WritePicture(root / "home/Pictures/Holiday" / ("p" + std::to_string(10 + i) + ".png"), 50);
+        WritePicture(root / "home/Pictures/Holiday" /
+                         std::string("p").append(std::to_string(10 + i)).append(".png"),
+                     50);
     Show();
     ASSERT_TRUE(WaitFor([&] { return page->fileList.GetItemCount() == 33; }));
     page->fileList.SendMessage(WM_MOUSEWHEEL, static_cast<WPARAM>(-6 * WHEEL_DELTA) << 16);

@@ -158,7 +158,7 @@ protected:
     void WritePhotos(const fs::path& folder, const std::string& prefix, int count, RGBQUAD colour) {
         fs::create_directories(folder);
         for (int i = 0; i < count; ++i) {
-            const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
+            const std::string number = std::string(i < 10 ? "0" : "").append(std::to_string(i));
             WritePicture(folder / (prefix + number + ".jpg"), PX_FORMAT_JPG, 600, 400, colour);
         }
     }
@@ -178,10 +178,10 @@ TEST_F(PooledThumbnails, APoolOfOneTwoOrEightShowsTheSameItemsAndPicturesInNameO
     std::vector<std::string> expected;
     for (int i = 0; i < 14; ++i) {
         const DWORD type = i % 3 == 0 ? PX_FORMAT_PNG : i % 3 == 1 ? PX_FORMAT_JPG : PX_FORMAT_GIF;
-        const std::string name = "p" + std::to_string(10 + i) +
-                                 (type == PX_FORMAT_PNG   ? ".png"
-                                  : type == PX_FORMAT_JPG ? ".jpg"
-                                                          : ".gif");
+        const std::string name =
+            std::string("p").append(std::to_string(10 + i)) + (type == PX_FORMAT_PNG   ? ".png"
+                                                               : type == PX_FORMAT_JPG ? ".jpg"
+                                                                                       : ".gif");
         WritePicture(mixed / name, type, 40 + 10 * i, 30 + 20 * (i % 4), Colour(i));
         expected.push_back(name);
     }

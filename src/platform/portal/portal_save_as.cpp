@@ -130,6 +130,8 @@ struct PortalSaveAs::Exchange {
     void Connected(GAsyncResult* result);
     void CallBus(const char* method, GVariant* parameters, const char* replyType,
                  void (Exchange::*then)(GAsyncResult*));
+    // A call's answer; none (the outcome settled) when it failed or was cancelled.
+    Variant Reply(GAsyncResult* result);
     void Looked(GAsyncResult* result);
     void Started(GAsyncResult* result);
     void Ask();
@@ -240,15 +242,21 @@ void PortalSaveAs::Exchange::CallBus(const char* method, GVariant* parameters,
          parameters, replyType, -1, then, cancellable.get());
 }
 
+Variant PortalSaveAs::Exchange::Reply(GAsyncResult* result) {
+    --pending;
+    GError* raw = nullptr;
+    Variant reply(g_dbus_connection_call_finish(connection.get(), result, &raw));
+    const Error error = TakeError(raw);
+    if (!reply) Settle(PortalOutcome::kUnavailable, "", error->message);
+    if (g_cancellable_is_cancelled(cancellable.get())) return nullptr;
+    return reply;
+}
+
 // The bus starts only a portal that it knows how to start; one that runs already
 // may have been started otherwise.
 void PortalSaveAs::Exchange::Looked(GAsyncResult* result) {
-    --pending;
-    GError* raw = nullptr;
-    const Variant reply(g_dbus_connection_call_finish(connection.get(), result, &raw));
-    const Error error = TakeError(raw);
-    if (!reply) return Settle(PortalOutcome::kUnavailable, "", error->message);
-    if (g_cancellable_is_cancelled(cancellable.get())) return;
+    const Variant reply = Reply(result);
+    if (!reply) return;
     gboolean running = FALSE;
     g_variant_get(reply.get(), "(b)", &running);
     if (running) return Ask();
@@ -257,12 +265,8 @@ void PortalSaveAs::Exchange::Looked(GAsyncResult* result) {
 }
 
 void PortalSaveAs::Exchange::Started(GAsyncResult* result) {
-    --pending;
-    GError* raw = nullptr;
-    const Variant reply(g_dbus_connection_call_finish(connection.get(), result, &raw));
-    const Error error = TakeError(raw);
-    if (!reply) return Settle(PortalOutcome::kUnavailable, "", error->message);
-    if (g_cancellable_is_cancelled(cancellable.get())) return;
+    const Variant reply = Reply(result);
+    if (!reply) return;
     Ask();
 }
 
@@ -275,12 +279,8 @@ void PortalSaveAs::Exchange::Ask() {
 }
 
 void PortalSaveAs::Exchange::Accepted(GAsyncResult* result) {
-    --pending;
-    GError* raw = nullptr;
-    const Variant reply(g_dbus_connection_call_finish(connection.get(), result, &raw));
-    const Error error = TakeError(raw);
-    if (!reply) return Settle(PortalOutcome::kUnavailable, "", error->message);
-    if (g_cancellable_is_cancelled(cancellable.get())) return;
+    const Variant reply = Reply(result);
+    if (!reply) return;
     taken = true;
     const gchar* requestPath = nullptr;
     g_variant_get(reply.get(), "(&o)", &requestPath);

@@ -15,6 +15,7 @@
 #include "app/main_window/dlg_main.h"
 #include "app/resources/wizard_resources.h"
 #include "gui/desktop_tools.h"
+#include "gui/jump_once_made.h"
 #include "gui/sending_setup.h"
 #include "phonelink/link_texts.h"
 #include "phonelink/phone_link_server.h"
@@ -22,8 +23,6 @@
 #include "platform/backends/x11/x11_backend.h"
 #include "platform/registry/registry.h"
 #include "platform/system/phone_places.h"
-#include "platform/window/clock.h"
-#include "platform/window/message_loop.h"
 #include "stamp/stamp_globals.h"
 
 namespace fs = std::filesystem;
@@ -174,8 +173,7 @@ TEST(PhoneScreens, StepFiveWithNoneOneAndTwoPhonesAndStepSixAfterAnUnplug) {
         X11Backend backend;
         CDlgMain wizard;
         g_mainWnd = nullptr;
-        MessageQueue::Current()->Schedule(GetClock()->NowMs() + 500,
-                                          [&] { wizard.PostMessage(WM_WIZ_NEXT, 4, 0); });
+        JumpOnceMade(wizard, 4);
         std::thread driver([&] { Driver(dir, screens, &wizard, seen).Run(); });
         wizard.DoModal();
         driver.join();

@@ -19,10 +19,9 @@
 #include "app/resources/wizard_resources.h"
 #include "app/settings/settings.h"
 #include "gui/desktop_tools.h"
+#include "gui/jump_once_made.h"
 #include "phonelink/phone_link_server.h"
 #include "platform/backends/x11/x11_backend.h"
-#include "platform/window/clock.h"
-#include "platform/window/message_loop.h"
 #include "stamp/stamp_globals.h"
 
 namespace fs = std::filesystem;
@@ -124,8 +123,7 @@ protected:
             X11Backend backend;
             CDlgMain wizard;
             g_mainWnd = nullptr;
-            MessageQueue::Current()->Schedule(GetClock()->NowMs() + 500,
-                                              [&] { wizard.PostMessage(WM_WIZ_NEXT, 4, 0); });
+            JumpOnceMade(wizard, 4);
             std::thread driver([&] { Drive(&wizard, stepFiveShot, dialogShot, seen); });
             wizard.DoModal();
             driver.join();

@@ -17,12 +17,11 @@
 #include "app/main_window/dlg_main.h"
 #include "app/resources/wizard_resources.h"
 #include "gui/desktop_tools.h"
+#include "gui/jump_once_made.h"
 #include "gui/sending_setup.h"
 #include "phonelink/phone_link_server.h"
 #include "platform/backends/x11/x11_backend.h"
 #include "platform/registry/registry.h"
-#include "platform/window/clock.h"
-#include "platform/window/message_loop.h"
 #include "stamp/stamp_globals.h"
 
 namespace fs = std::filesystem;
@@ -158,8 +157,7 @@ TEST(SaveAndSend, TheDesktopsSaveAsThenTheTransferWithAMovingBar) {
         X11Backend backend;
         CDlgMain wizard;
         g_mainWnd = nullptr;
-        MessageQueue::Current()->Schedule(GetClock()->NowMs() + 500,
-                                          [&] { wizard.PostMessage(WM_WIZ_NEXT, 4, 0); });
+        JumpOnceMade(wizard, 4);
         std::thread driver([&] {
             // Starts once the wizard's window exists.
             Drive(dir, screens, &wizard, seen);

@@ -15,10 +15,9 @@
 #include "app/main_window/dlg_main.h"
 #include "app/resources/wizard_resources.h"
 #include "gui/desktop_tools.h"
+#include "gui/jump_once_made.h"
 #include "platform/backends/x11/x11_backend.h"
 #include "platform/registry/registry.h"
-#include "platform/window/clock.h"
-#include "platform/window/message_loop.h"
 #include "stamp/stamp_globals.h"
 
 namespace fs = std::filesystem;
@@ -131,8 +130,7 @@ TEST(StampNotWritten, Step4SaysWhyInABoxAndStays) {
         X11Backend backend;
         CDlgMain wizard;
         g_mainWnd = nullptr;
-        MessageQueue::Current()->Schedule(GetClock()->NowMs() + 500,
-                                          [&] { wizard.PostMessage(WM_WIZ_NEXT, 3, 0); });
+        JumpOnceMade(wizard, 3);
         std::thread driver([&] { Drive(screens, &wizard, seen); });
         wizard.DoModal();
         driver.join();

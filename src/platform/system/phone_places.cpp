@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "default_context.h"
 #include "glib_holders.h"
 
 namespace {
@@ -168,8 +169,8 @@ private:
         g_signal_connect(monitor_, "mount-removed", G_CALLBACK(changed), this);
         // GIO's client of the desktop daemons hears of mounts that went away (and
         // forgets their stale connections) on the process's default context, which
-        // nothing else here runs; it is served between other work, never held, so a
-        // toolkit dialog that runs it meanwhile is not kept waiting.
+        // nothing else here runs until a toolkit dialog takes it; it is served
+        // between other work, never held.
         GSource* serve = g_timeout_source_new(kDefaultContextPeriodMs);
         g_source_set_callback(serve, ServeDefaultContext, nullptr, nullptr);
         g_source_attach(serve, context_);
@@ -182,11 +183,7 @@ private:
     }
 
     static gboolean ServeDefaultContext(gpointer) {
-        GMainContext* context = g_main_context_default();
-        if (!g_main_context_acquire(context)) return G_SOURCE_CONTINUE;
-        while (g_main_context_iteration(context, false)) {
-        }
-        g_main_context_release(context);
+        ServeDefaultContextIfFree();
         return G_SOURCE_CONTINUE;
     }
 

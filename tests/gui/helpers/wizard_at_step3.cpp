@@ -7,8 +7,8 @@
 #include "app/main_window/dlg_main.h"
 #include "app/resources/wizard_resources.h"
 #include "app/settings/settings.h"
+#include "gui/jump_once_made.h"
 #include "platform/backends/x11/x11_backend.h"
-#include "platform/window/clock.h"
 #include "stamp/stamp_globals.h"
 
 int main(int argc, char** argv) {
@@ -26,9 +26,8 @@ int main(int argc, char** argv) {
     g_chosenPicturePath = argv[1];
     if (!g_editorPicture.Open(argv[1], kAcceptAll, 0)) return 1;
     CDlgMain dialog;
-    // Once the pages exist (100 ms after the main window), step 3 as step 2 leaves it.
-    MessageQueue::Current()->Schedule(GetClock()->NowMs() + 300,
-                                      [&dialog] { dialog.PostMessage(WM_WIZ_NEXT, 2); });
+    // Step 3 as step 2 leaves it.
+    JumpOnceMade(dialog, 2);
     dialog.DoModal();
     return 0;
 }

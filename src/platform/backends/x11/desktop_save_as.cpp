@@ -10,6 +10,7 @@
 
 #include "gtk_save_as.h"
 #include "platform/portal/portal_save_as.h"
+#include "platform/system/default_context.h"
 #include "platform/system/user_folders.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/trace.h"
@@ -18,6 +19,8 @@
 namespace {
 
 constexpr auto kPortalAnswersWithin = std::chrono::seconds(2);
+// How often the toolkit's context is run once the chooser has started it.
+constexpr double kServeToolkitEvery = 0.1;
 constexpr const char* kTitle = "Save As";
 // The common dialog's "the dialog could not run" code.
 constexpr DWORD kDialogFailure = 0xFFFF;
@@ -75,11 +78,20 @@ std::optional<SaveAsAnswer> AskPortal(const PortalSaveQuestion& question) {
     }
 }
 
+// The toolkit keeps the process's default context from its start on: it is run
+// here, on the wizard's thread, as the phones' thread ran it before.
+void ServeToolkitContext(void*) {
+    ServeTakenDefaultContext();
+    Fl::repeat_timeout(kServeToolkitEvery, ServeToolkitContext);
+}
+
 SaveAsAnswer AskGtk(const GtkSaveQuestion& question) {
     // The toolkit redraws the wizard's windows from their surfaces as they are
     // uncovered; the wizard's own messages wait for the chooser to close.
     const std::optional<std::string> chosen =
         RunGtkSaveAs(question, fl_display, [] { Fl::check(); });
+    if (!Fl::has_timeout(ServeToolkitContext))
+        Fl::add_timeout(kServeToolkitEvery, ServeToolkitContext);
     if (!chosen) return SaveAsAnswer{"", kDialogFailure};
     return SaveAsAnswer{*chosen, 0};
 }

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "platform/system/default_context.h"
+
 namespace {
 
 struct WidgetDestroy {
@@ -34,6 +36,7 @@ bool GtkReady(Display* own) {
         g_ownDisplay = own;
         g_ownHandler = XSetErrorHandler(nullptr);
         XSetErrorHandler(g_ownHandler);
+        TakeDefaultContextForToolkit();
         const bool opened = gtk_init_check(nullptr, nullptr);
         g_gdkHandler = XSetErrorHandler(RouteXError);
         return opened;

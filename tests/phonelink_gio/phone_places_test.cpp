@@ -5,9 +5,12 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <chrono>
+
 #include "desktop_fixture.h"
 #include "phonelink/link_texts.h"
 #include "phonelink/phone_choice.h"
+#include "platform/system/default_context.h"
 #include "platform/system/phone_places.h"
 #include "platform/window/message_loop.h"
 
@@ -95,6 +98,27 @@ TEST_F(DesktopLink, AMountIsNamedUntilItIsUnmountedAndTheWatchTellsOfIt) {
         return window.told > 0 && !Find(ListPhonePlaces(), server->Uri());
     }));
     unsetenv("OSTREL_TEST_PHONE_SCHEMES");
+    window.DestroyWindow();
+}
+
+// A toolkit dialog watches the same monitor: while one is open, the monitor's
+// news waits for it to close rather than reach it off the toolkit's thread.
+TEST_F(DesktopLink, AnUnmountWhileADialogIsOpenIsToldOnceItCloses) {
+    Listener window;
+    window.CreateEx(nullptr, RECT{0, 0, 100, 100}, "step 5", 0, WS_POPUP);
+    const PhonePlacesWatch watch(&window, kPlacesChanged);
+    {
+        const VolumeMonitorHeld dialogOpen;
+        ASSERT_TRUE(server->Unmount());
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+        while (std::chrono::steady_clock::now() < until)
+            PumpWaitingMessages();
+        EXPECT_EQ(window.told, 0);
+    }
+    EXPECT_TRUE(WaitUntil([&] {
+        PumpWaitingMessages();
+        return window.told > 0;
+    }));
     window.DestroyWindow();
 }
 

@@ -33,3 +33,31 @@ void TakeDefaultContextForToolkit() {
 void ServeTakenDefaultContext() {
     RunWhatIsReady();
 }
+
+namespace {
+
+std::mutex g_holdMutex;
+std::function<void()> g_hold;
+std::function<void()> g_release;
+
+}  // namespace
+
+void SetVolumeMonitorHold(std::function<void()> hold, std::function<void()> release) {
+    const std::lock_guard lock(g_holdMutex);
+    g_hold = std::move(hold);
+    g_release = std::move(release);
+}
+
+VolumeMonitorHeld::VolumeMonitorHeld() {
+    std::function<void()> hold;
+    {
+        const std::lock_guard lock(g_holdMutex);
+        hold = g_hold;
+        release_ = g_release;
+    }
+    if (hold) hold();
+}
+
+VolumeMonitorHeld::~VolumeMonitorHeld() {
+    if (release_) release_();
+}

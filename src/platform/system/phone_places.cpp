@@ -4,6 +4,7 @@
 #include <gio/gunixmounts.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <functional>
@@ -20,6 +21,9 @@
 namespace {
 
 constexpr guint kDefaultContextPeriodMs = 100;
+// How long a toolkit dialog waits for the thread that follows the desktop to
+// stand still.
+constexpr auto kHoldWithin = std::chrono::seconds(2);
 
 struct GFree {
     void operator()(void* data) const { g_free(data); }
@@ -139,8 +143,10 @@ private:
         std::promise<void> ready;
         thread_ = std::thread([this, &ready] { Run(ready); });
         ready.get_future().wait();
+        SetVolumeMonitorHold([this] { Hold(); }, [this] { Release(); });
     }
     ~DesktopThread() {
+        SetVolumeMonitorHold(nullptr, nullptr);
         g_main_context_invoke(
             context_,
             [](gpointer loop) -> gboolean {
@@ -187,6 +193,31 @@ private:
         return G_SOURCE_CONTINUE;
     }
 
+    // Parks the thread inside its loop, so that nothing of the monitor's runs
+    // until Release. A thread busy for long is not waited for.
+    void Hold() {
+        std::unique_lock lock(holdMutex_);
+        held_ = true;
+        parked_ = false;
+        g_main_context_invoke(context_, Park, this);
+        holdChanged_.wait_for(lock, kHoldWithin, [this] { return parked_; });
+    }
+    static gboolean Park(gpointer data) {
+        auto* self = static_cast<DesktopThread*>(data);
+        std::unique_lock lock(self->holdMutex_);
+        self->parked_ = true;
+        self->holdChanged_.notify_all();
+        self->holdChanged_.wait(lock, [self] { return !self->held_; });
+        return G_SOURCE_REMOVE;
+    }
+    void Release() {
+        {
+            const std::lock_guard lock(holdMutex_);
+            held_ = false;
+        }
+        holdChanged_.notify_all();
+    }
+
     void Tell() {
         std::lock_guard lock(mutex_);
         for (const auto& [id, watch] : watches_)
@@ -200,6 +231,10 @@ private:
     std::mutex mutex_;
     std::map<int, std::pair<HWND, UINT>> watches_;
     int lastId_ = 0;
+    std::mutex holdMutex_;
+    std::condition_variable holdChanged_;
+    bool held_ = false;
+    bool parked_ = false;
 };
 
 }  // namespace

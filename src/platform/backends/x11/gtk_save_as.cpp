@@ -92,6 +92,9 @@ std::optional<std::string> RunGtkSaveAs(const GtkSaveQuestion& question, Display
                                         const std::function<void()>& ownEvents) {
     if (!GtkReady(own)) return std::nullopt;
     const OwnEventsWatch watch(own, ownEvents);
+    // The chooser's places list watches the desktop's volume monitor, whose
+    // signals would reach it on the phones' thread.
+    const VolumeMonitorHeld held;
     const std::unique_ptr<GtkWidget, WidgetDestroy> dialog(gtk_file_chooser_dialog_new(
         question.title.c_str(), nullptr, GTK_FILE_CHOOSER_ACTION_SAVE, "_Cancel",
         GTK_RESPONSE_CANCEL, "_Save", GTK_RESPONSE_ACCEPT, nullptr));

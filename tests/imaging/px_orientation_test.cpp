@@ -80,7 +80,7 @@ TEST(PxOrientation, PngExifMatchesImageMagick) {
     const std::string stored = folder.File("stored.png");
     ASSERT_TRUE(WriteBytes(stored, EncodeToBytes(picture, PX_FORMAT_PNG)));
     for (int orientation = 1; orientation <= 8; ++orientation) {
-        SCOPED_TRACE("orientation " + std::to_string(orientation));
+        SCOPED_TRACE(std::string("orientation ").append(std::to_string(orientation)));
         const auto expected = ImageMagickRgb(
             stored, std::string("-orient ") + kOrientNames[orientation] + " -auto-orient");
         ASSERT_TRUE(expected);
@@ -95,9 +95,10 @@ TEST(PxOrientation, JpegExifMatchesImageMagick) {
     if (ImageMagickConvert().empty()) GTEST_SKIP() << "ImageMagick's convert is not installed";
     TempFolder folder;
     for (int orientation = 1; orientation <= 8; ++orientation) {
-        SCOPED_TRACE("orientation " + std::to_string(orientation));
+        SCOPED_TRACE(std::string("orientation ").append(std::to_string(orientation)));
         const Bytes file = JpegWithExif(ExifWithOrientation(orientation, orientation < 5));
-        const std::string name = folder.File("o" + std::to_string(orientation) + ".jpg");
+        const std::string name =
+            folder.File(std::string("o").append(std::to_string(orientation)).append(".jpg"));
         ASSERT_TRUE(WriteBytes(name, file));
         const auto expected = ImageMagickRgb(name, "-auto-orient");
         ASSERT_TRUE(expected);
@@ -114,7 +115,7 @@ TEST(PxOrientation, UprightOffKeepsStoredPixelsAndAlphaFollows) {
     PxImage plainDecoded;
     ASSERT_TRUE(DecodeBytes(plain, PX_FORMAT_PNG, {}, plainDecoded));
     for (int orientation = 2; orientation <= 8; ++orientation) {
-        SCOPED_TRACE("orientation " + std::to_string(orientation));
+        SCOPED_TRACE(std::string("orientation ").append(std::to_string(orientation)));
         const Bytes png = PngWithOrientation(orientation, true);
         PxImage asStored;
         ASSERT_TRUE(DecodeBytes(png, PX_FORMAT_PNG, {}, asStored));

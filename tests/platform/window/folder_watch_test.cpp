@@ -97,7 +97,8 @@ TEST_F(FolderWatcher, ABurstIsToldInFewMessagesAQuarterSecondApartEachWithinASec
 
     // 300 files over about 600 ms: at most one message per 250 ms.
     for (int i = 0; i < 300; ++i) {
-        std::ofstream(root / "shown" / ("p" + std::to_string(i) + ".png")) << "x";
+        std::ofstream(root / "shown" / std::string("p").append(std::to_string(i)).append(".png"))
+            << "x";
         if (i % 10 == 0) PumpFor(std::chrono::milliseconds(20));
     }
     const auto lastWrite = Steady::now();
